@@ -31,6 +31,8 @@ void BoardModel::loadStartBoard() {
       dotsDown[c][r] = kStartDotsDown[r - 1][c - 1];
     }
   }
+  // The start screen shows the pattern: dots without digits.
+  if (!quietMode) display().drawDots();
 }
 
 void BoardModel::clearCandidates() {

@@ -1,0 +1,537 @@
+// The runtime layer over Qt 6 Widgets.
+#include "platform/runtime.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QThread>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <random>
+
+#include "platform/window.h"
+
+namespace platform {
+
+namespace {
+
+// Faces the game asks for, mapped to fonts Debian ships (installed by the set-up scripts).
+const char* const kSansFamily = "Liberation Sans";
+const char* const kMonoFamily = "DejaVu Sans Mono";
+
+// An idle waiting loop wakes at least this often, so flags set elsewhere are seen.
+constexpr int kWakeIntervalMs = 50;
+
+const std::chrono::steady_clock::time_point kClockEpoch = std::chrono::steady_clock::now();
+
+uint64_t chooseSeed() {
+  if (const char* text = std::getenv("PUNKTIVO_SEED"); text != nullptr && *text != '\0') {
+    return std::strtoull(text, nullptr, 10);
+  }
+  std::random_device device;
+  return (uint64_t(device()) << 32) ^ device();
+}
+
+// Pixels covered by an edge of width w drawn at coordinate e: the extra pixels of a wide
+// pen lie towards smaller coordinates, so a cell's inner area is never touched.
+int bandStart(int e, int w) { return e - w / 2; }
+
+}  // namespace
+
+Runtime::Runtime() : wake_(std::make_unique<QTimer>()) {
+  seed_ = chooseSeed();
+  random_.reseed(seed_);
+  wake_->setSingleShot(true);
+  image_ = QImage(kClientWidth, kClientHeight, QImage::Format_RGB32);
+  image_.fill(Qt::white);
+  painter_ = std::make_unique<QPainter>(&image_);
+}
+
+Runtime::~Runtime() {
+  if (painter_ && painter_->isActive()) painter_->end();
+  fonts_.clear();
+}
+
+// --- window ---------------------------------------------------------------------
+
+QSize Runtime::screenSize() const {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen != nullptr ? screen->geometry().size() : QSize(kClientWidth, kClientHeight);
+}
+
+void Runtime::openWindow(int x, int y, int outerWidth, int outerHeight, const QString& title) {
+  window_ = std::make_unique<MainWindow>(*this);
+  window_->setWindowTitle(title);
+  client_ = new ClientWidget(*this, window_.get());
+  window_->setCentralWidget(client_);
+  window_->move(x, y);
+  window_->resize(outerWidth, outerHeight);
+  window_->show();
+  client_->setFocus();
+  windowGone_ = false;
+}
+
+void Runtime::setClientSize(int width, int height) {
+  if (width != image_.width() || height != image_.height()) {
+    painter_->end();
+    QImage grown(width, height, QImage::Format_RGB32);
+    grown.fill(Qt::white);
+    QPainter copy(&grown);
+    copy.drawImage(0, 0, image_);
+    copy.end();
+    image_ = grown;
+    painter_->begin(&image_);
+  }
+  if (client_ != nullptr) {
+    client_->setFixedSize(width, height);
+    window_->adjustSize();
+    // A fixed layout: the window cannot be resized.
+    window_->setFixedSize(window_->sizeHint());
+  }
+}
+
+void Runtime::setTitle(const QString& title) {
+  if (window_) window_->setWindowTitle(title);
+}
+
+void Runtime::clearClient(QColor colour) {
+  painter().fillRect(image_.rect(), colour);
+  markDirty(image_.rect());
+}
+
+bool Runtime::windowExists() const { return window_ != nullptr && !windowGone_; }
+
+void Runtime::closeWindow() {
+  windowGone_ = true;
+  if (window_) window_->close();
+}
+
+QWidget* Runtime::mainWindowWidget() const { return window_.get(); }
+QWidget* Runtime::clientWidget() const { return client_; }
+
+void Runtime::setMainWindowEnabled(bool enabled) {
+  if (window_) window_->setEnabled(enabled);
+}
+
+QImage Runtime::grabClient() const {
+  if (client_ == nullptr) return image_;
+  return client_->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+void Runtime::paintClient(QPainter& painter, const QRect& rect) { painter.drawImage(rect, image_, rect); }
+
+bool Runtime::handleCloseRequest() {
+  if (windowGone_) return true;
+  if (!onCloseRequest) {
+    windowGone_ = true;
+    return true;
+  }
+  return onCloseRequest();
+}
+
+// --- event pump -------------------------------------------------------------------
+
+void Runtime::handleInput(const WindowMessage& message) {
+  if (message.kind == MessageKind::KeyRelease) {
+    auto it = std::find(swallowedReleases_.begin(), swallowedReleases_.end(), message.key);
+    if (it != swallowedReleases_.end()) {
+      swallowedReleases_.erase(it);
+      return;
+    }
+  }
+  if (message.kind == MessageKind::LeftPress) buttonsHeld_ |= Qt::LeftButton;
+  if (message.kind == MessageKind::RightPress) buttonsHeld_ |= Qt::RightButton;
+  queue_.push_back(message);
+}
+
+void Runtime::handleMouseMove(int buttons, int shift, double x, double y) {
+  mouseX_ = int(std::lround(x));
+  mouseY_ = int(std::lround(y));
+  if (onMouseMove) onMouseMove(buttons, shift, x, y);
+}
+
+void Runtime::handleButtonRelease(Qt::MouseButton button) { buttonsHeld_ &= ~int(button); }
+
+void Runtime::processEventsOnce() {
+  current_ = WindowMessage{};
+  if (windowGone_) return;
+  if (queue_.empty()) {
+    // Sleep until something happens; the wake timer bounds the wait.
+    wake_->start(kWakeIntervalMs);
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    wake_->stop();
+  } else {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+  }
+  if (windowGone_ || queue_.empty()) return;
+  current_ = queue_.front();
+  queue_.pop_front();
+  if (current_.kind == MessageKind::LeftPress || current_.kind == MessageKind::RightPress) {
+    // The press is acted on where it happened, even if the mouse has moved on since.
+    const int button = current_.kind == MessageKind::LeftPress ? Qt::LeftButton : Qt::RightButton;
+    handleMouseMove(button, 0, current_.x, current_.y);
+  }
+}
+
+void Runtime::waitButtonsUp() {
+  while (buttonsHeld_ != 0 && !windowGone_) {
+    wake_->start(kWakeIntervalMs);
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    wake_->stop();
+  }
+}
+
+void Runtime::consumeKeyRelease(int key) { swallowedReleases_.push_back(key); }
+
+void Runtime::postQuit() {
+  if (client_ != nullptr) QCoreApplication::postEvent(client_, new QEvent(QEvent::Type(kQuitEventType)));
+}
+
+// --- drawing state ------------------------------------------------------------------
+
+QPainter& Runtime::painter() { return *painter_; }
+
+void Runtime::setPen(QColor colour) { pen_ = colour; }
+void Runtime::setFill(QColor colour) { fill_ = colour; }
+void Runtime::setLineWidth(int width) { lineWidth_ = std::max(1, width); }
+void Runtime::setLineStyleSolid() {}  // every line of the game is solid
+void Runtime::setFillStyle(FillStyle style) { fillStyle_ = style; }
+void Runtime::setRasterOp(RasterOp op) { rasterOp_ = op; }
+void Runtime::setTextBackground(TextBackground mode) { textBackground_ = mode; }
+
+void Runtime::markDirty(const QRect& rect) {
+  if (client_ != nullptr) client_->update(rect);
+}
+
+namespace {
+
+// Shapes honour the raster operation: merge paints pen OR screen.
+class ShapeMode {
+ public:
+  ShapeMode(QPainter& painter, RasterOp op) : painter_(painter) {
+    if (op == RasterOp::Merge) painter_.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
+  }
+  ~ShapeMode() { painter_.setCompositionMode(QPainter::CompositionMode_SourceOver); }
+
+ private:
+  QPainter& painter_;
+};
+
+}  // namespace
+
+void Runtime::line(int x1, int y1, int x2, int y2) {
+  ShapeMode mode(painter(), rasterOp_);
+  const int w = lineWidth_;
+  QRect covered;
+  if (y1 == y2) {
+    if (x1 == x2) return;
+    const int from = x1 < x2 ? x1 : x2 + 1;
+    const int to = x1 < x2 ? x2 - 1 : x1;
+    covered = QRect(QPoint(from, bandStart(y1, w)), QPoint(to, bandStart(y1, w) + w - 1));
+    painter().fillRect(covered, pen_);
+  } else if (x1 == x2) {
+    const int from = y1 < y2 ? y1 : y2 + 1;
+    const int to = y1 < y2 ? y2 - 1 : y1;
+    covered = QRect(QPoint(bandStart(x1, w), from), QPoint(bandStart(x1, w) + w - 1, to));
+    painter().fillRect(covered, pen_);
+  } else {
+    // Slanted lines stop one step short of their end point, as straight ones do.
+    const double dx = x2 - x1, dy = y2 - y1;
+    const double steps = std::max(std::abs(dx), std::abs(dy));
+    const QPointF end(x2 - dx / steps, y2 - dy / steps);
+    painter().setPen(QPen(pen_, w));
+    painter().drawLine(QPointF(x1, y1), end);
+    covered = QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2)))
+                  .adjusted(-w, -w, w, w);
+  }
+  markDirty(covered);
+}
+
+void Runtime::box(int x1, int y1, int x2, int y2) {
+  if (x1 > x2) std::swap(x1, x2);
+  if (y1 > y2) std::swap(y1, y2);
+  ShapeMode mode(painter(), rasterOp_);
+  const int w = lineWidth_;
+  const int left = bandStart(x1, w), right = bandStart(x2, w);
+  const int top = bandStart(y1, w), bottom = bandStart(y2, w);
+  painter().fillRect(QRect(left, top, right - left + w, w), pen_);
+  painter().fillRect(QRect(left, bottom, right - left + w, w), pen_);
+  painter().fillRect(QRect(left, top, w, bottom - top + w), pen_);
+  painter().fillRect(QRect(right, top, w, bottom - top + w), pen_);
+  markDirty(QRect(left, top, right - left + w, bottom - top + w));
+}
+
+void Runtime::filledBox(int x1, int y1, int x2, int y2) {
+  if (x1 > x2) std::swap(x1, x2);
+  if (y1 > y2) std::swap(y1, y2);
+  if (fillStyle_ == FillStyle::Solid) {
+    ShapeMode mode(painter(), rasterOp_);
+    painter().fillRect(QRect(QPoint(x1, y1), QPoint(x2, y2)), fill_);
+  }
+  box(x1, y1, x2, y2);
+}
+
+void Runtime::circle(int cx, int cy, int radius) {
+  ShapeMode mode(painter(), rasterOp_);
+  QPainter& p = painter();
+  p.setRenderHint(QPainter::Antialiasing, true);
+  p.setPen(QPen(pen_, lineWidth_));
+  p.setBrush(fillStyle_ == FillStyle::Solid ? QBrush(fill_) : QBrush(Qt::NoBrush));
+  // Pixel (x, y) covers [x, x+1): the centre of the centre pixel is at +0.5.
+  p.drawEllipse(QPointF(cx + 0.5, cy + 0.5), radius, radius);
+  p.setRenderHint(QPainter::Antialiasing, false);
+  p.setBrush(Qt::NoBrush);
+  const int reach = radius + lineWidth_ + 1;
+  markDirty(QRect(cx - reach, cy - reach, 2 * reach + 1, 2 * reach + 1));
+}
+
+void Runtime::pixel(int x, int y, QColor colour) {
+  painter().fillRect(QRect(x, y, 1, 1), colour);
+  markDirty(QRect(x, y, 1, 1));
+}
+
+int Runtime::textWidth(const QString& text) const {
+  const RealisedFont& f = currentFont_;
+  if (f.metrics.fixedPitch) return int(text.toUcs4().size()) * f.metrics.cellWidth;
+  return QFontMetrics(f.font).horizontalAdvance(text);
+}
+
+void Runtime::text(int x, int y, const QString& text) {
+  if (text.isEmpty()) return;
+  const RealisedFont& f = currentFont_;
+  QPainter& p = painter();
+  const int width = textWidth(text);
+  const QRect cell(x, y, width, f.metrics.cellHeight);
+  if (textBackground_ == TextBackground::Opaque) p.fillRect(cell, fill_);
+  p.setFont(f.font);
+  p.setPen(pen_);
+  const int baseline = y + f.ascent;
+  if (f.metrics.fixedPitch) {
+    // Fixed-pitch faces sit on an exact grid: one character per cell, nothing outside it.
+    p.save();
+    p.setClipRect(cell);
+    int i = 0;
+    for (char32_t ch : text.toUcs4()) {
+      p.drawText(x + i * f.metrics.cellWidth + f.glyphOffset, baseline, QString::fromUcs4(&ch, 1));
+      ++i;
+    }
+    p.restore();
+  } else {
+    p.drawText(x, baseline, text);
+  }
+  // Glyphs may reach a little beyond their cells.
+  markDirty(cell.adjusted(-2, -2, 4, 4));
+}
+
+// --- fonts ----------------------------------------------------------------------------
+
+Runtime::RealisedFont Runtime::realise(const FontDescription& d) const {
+  const QString face = d.face.toUpper();
+  const bool fixed = d.fixedPitch || face == "TERMINAL" || face == "FIXEDSYS";
+  QFont font(fixed ? kMonoFamily : kSansFamily);
+  font.setStyleStrategy(QFont::PreferDefault);
+  font.setHintingPreference(QFont::PreferFullHinting);
+  font.setKerning(false);
+  font.setBold(d.weight >= 600);
+  RealisedFont result;
+  result.metrics.cellHeight = d.height;
+  result.metrics.fixedPitch = fixed;
+  if (fixed) {
+    // Fixed-pitch faces are drawn one character per grid cell, so only the glyph size
+    // matters: the largest that leaves a one-pixel gap beside each character and keeps
+    // capitals within three quarters of the cell, like the bitmap faces it stands in for.
+    int size = std::max(1, d.height);
+    for (; size > 1; --size) {
+      font.setPixelSize(size);
+      const QFontMetrics m(font);
+      if (m.horizontalAdvance(QChar('M')) <= d.width - 1 && 4 * m.capHeight() <= 3 * d.height) break;
+    }
+    font.setPixelSize(size);
+    const QFontMetrics m(font);
+    result.metrics.cellWidth = d.width;
+    result.glyphOffset = (d.width - m.horizontalAdvance(QChar('M'))) / 2;
+    result.ascent = d.height - std::max(2, d.height / 5);
+  } else {
+    // The largest pixel size whose line fits the character cell, then stretched to the
+    // requested average width.
+    int size = std::max(1, d.height);
+    for (; size > 1; --size) {
+      font.setPixelSize(size);
+      if (QFontMetrics(font).height() <= d.height) break;
+    }
+    font.setPixelSize(size);
+    if (d.width > 0) {
+      const int average = QFontMetrics(font).averageCharWidth();
+      if (average > 0) font.setStretch(std::clamp(int(std::lround(100.0 * d.width / average)), 1, 4000));
+    }
+    const QFontMetrics m(font);
+    result.metrics.cellWidth = m.averageCharWidth();
+    // Centre the font's line in the cell when it is lower than the cell.
+    result.ascent = m.ascent() + (d.height - m.height()) / 2;
+  }
+  result.font = font;
+  return result;
+}
+
+FontHandle Runtime::createFont(const FontDescription& description) {
+  fonts_.push_back(realise(description));
+  return FontHandle(fonts_.size() - 1);
+}
+
+void Runtime::selectFont(FontHandle font) {
+  if (font >= 0 && font < int(fonts_.size())) currentFont_ = fonts_[size_t(font)];
+}
+
+void Runtime::selectSystemFont(const QString& face, double points) {
+  const QString key = face.toUpper() + QString::number(points);
+  auto it = systemFonts_.find(key);
+  if (it == systemFonts_.end()) {
+    // The two system faces the game names: an 8 x 15 fixed-pitch face and a bold
+    // proportional caption face with a 16-pixel cell.
+    FontDescription d;
+    d.face = face;
+    if (face.toUpper() == "FIXEDSYS") {
+      d.height = 15;
+      d.width = 8;
+      d.weight = 700;
+      d.fixedPitch = true;
+    } else {
+      d.height = int(std::lround(points * 96.0 / 72.0 * 1.23));
+      d.weight = 700;
+    }
+    it = systemFonts_.emplace(key, realise(d)).first;
+  }
+  currentFont_ = it->second;
+}
+
+void Runtime::deleteFonts() { fonts_.clear(); }
+
+FontMetrics Runtime::currentFontMetrics() const { return currentFont_.metrics; }
+
+// --- screen images ---------------------------------------------------------------------
+
+ImageHandle Runtime::captureImage(int x1, int y1, int x2, int y2) {
+  const ImageHandle handle = nextImage_++;
+  images_[handle] = image_.copy(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
+                                      QPoint(std::max(x1, x2), std::max(y1, y2))));
+  return handle;
+}
+
+void Runtime::drawImage(ImageHandle image, int x, int y) {
+  const auto it = images_.find(image);
+  if (it == images_.end()) return;
+  painter().setCompositionMode(QPainter::CompositionMode_Source);
+  painter().drawImage(x, y, it->second);
+  painter().setCompositionMode(QPainter::CompositionMode_SourceOver);
+  markDirty(QRect(QPoint(x, y), it->second.size()));
+}
+
+void Runtime::releaseImage(ImageHandle image) { images_.erase(image); }
+
+// --- the label control ---------------------------------------------------------------------
+
+void Runtime::createLabel(int x, int y, int width, int height, const QString& caption,
+                          const QString& fontFace, double points, QColor background) {
+  label_ = new QLabel(caption, client_);
+  label_->setGeometry(x, y, width, height);
+  QFont font(fontFace.toUpper() == "ARIAL" ? kSansFamily : fontFace);
+  font.setPixelSize(int(std::lround(points * 96.0 / 72.0)));
+  label_->setFont(font);
+  QPalette colours = label_->palette();
+  colours.setColor(QPalette::Window, background);
+  colours.setColor(QPalette::WindowText, Qt::black);
+  label_->setPalette(colours);
+  label_->setAutoFillBackground(true);
+  label_->show();
+}
+
+void Runtime::setLabelCaption(const QString& caption) {
+  if (label_ == nullptr) return;
+  if (QThread::currentThread() == label_->thread()) {
+    label_->setText(caption);
+  } else {
+    QMetaObject::invokeMethod(label_, [label = label_, caption] { label->setText(caption); },
+                              Qt::QueuedConnection);
+  }
+}
+
+QString Runtime::labelCaption() const { return label_ != nullptr ? label_->text() : QString(); }
+
+// --- message boxes ---------------------------------------------------------------------------
+
+int Runtime::messageBox(MessageIcon icon, const QString& text, const QString& buttons, int defaultButton) {
+  MessageBoxRequest request{icon, text, buttons.split('|'), defaultButton};
+  if (messageBoxResponder) return messageBoxResponder(request);
+  QMessageBox box(window_.get());
+  box.setWindowTitle(window_ ? window_->windowTitle() : QString());
+  box.setText(text);
+  switch (icon) {
+    case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MessageIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case MessageIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case MessageIcon::None: break;
+  }
+  std::vector<QAbstractButton*> added;
+  for (const QString& caption : request.buttons) added.push_back(box.addButton(caption, QMessageBox::AcceptRole));
+  if (defaultButton >= 1 && defaultButton <= int(added.size()))
+    box.setDefaultButton(static_cast<QPushButton*>(added[size_t(defaultButton - 1)]));
+  // Escape or the close box answer with the last button ("&NEIN", "&OK").
+  box.setEscapeButton(added.back());
+  box.exec();
+  const auto it = std::find(added.begin(), added.end(), box.clickedButton());
+  return it == added.end() ? int(added.size()) : int(it - added.begin()) + 1;
+}
+
+// --- time, threads, pointer, sound ---------------------------------------------------------------
+
+double Runtime::clock() const {
+  if (clockSource) return clockSource();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - kClockEpoch).count();
+}
+
+QString Runtime::dateText() const {
+  if (dateSource) return dateSource();
+  return QDate::currentDate().toString("dd.MM.yyyy");
+}
+
+void Runtime::pause(int milliseconds) {
+  // Let what was drawn reach the screen (no input is taken), then wait.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  QThread::msleep(milliseconds);
+}
+
+std::thread Runtime::startThread(std::function<void()> body) { return std::thread(std::move(body)); }
+
+void Runtime::setPointer(Pointer pointer) {
+  const bool busy = QApplication::overrideCursor() != nullptr;
+  if (pointer == Pointer::Busy && !busy) QApplication::setOverrideCursor(Qt::WaitCursor);
+  if (pointer == Pointer::Normal) {
+    while (QApplication::overrideCursor() != nullptr) QApplication::restoreOverrideCursor();
+  }
+}
+
+void Runtime::hidePointer() {
+  if (pointerHidden_++ == 0 && client_ != nullptr) client_->setCursor(Qt::BlankCursor);
+}
+
+void Runtime::showPointer() {
+  if (pointerHidden_ > 0 && --pointerHidden_ == 0 && client_ != nullptr) client_->unsetCursor();
+}
+
+void Runtime::beep() {
+  ++beepCount_;
+  QApplication::beep();
+}
+
+}  // namespace platform

@@ -1,0 +1,246 @@
+// The runtime layer: window, backing image and drawing state, fonts, screen images,
+// the clock label, message boxes, the event pump, time, threads and chance.
+// It is the only code of the game that talks to Qt's window system.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+#include <atomic>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "engine/random.h"
+
+class QLabel;
+class QTimer;
+class QPainter;
+class QWidget;
+
+namespace platform {
+
+class ClientWidget;
+class MainWindow;
+
+// Key codes of window messages: letters 'A'..'Z' (whatever Shift says), digits '0'..'9',
+// and these few others.
+enum Key : int {
+  kKeyNone = 0,
+  kKeyEnter = 13,
+  kKeyEscape = 27,
+  kKeyOther = 0x10000,  // a key with no code of its own
+};
+
+enum class MessageKind { None, KeyRelease, Char, LeftPress, RightPress };
+
+struct WindowMessage {
+  MessageKind kind = MessageKind::None;
+  int key = kKeyNone;     // KeyRelease and Char: the key's code
+  char32_t character = 0; // Char: the typed character (Escape gives 27)
+  int x = 0, y = 0;       // LeftPress/RightPress: client position of the press
+};
+
+enum class TextBackground { Transparent = 1, Opaque = 2 };
+enum class RasterOp { Copy = 13, Merge = 15 };
+enum class FillStyle { Solid, Hollow };
+enum class Pointer { Normal, Busy };
+enum class MessageIcon { None, Information, Question, Warning, Critical };
+
+using FontHandle = int;
+using ImageHandle = int;
+
+struct FontDescription {
+  int height = 0;  // character cell height in pixels
+  int width = 0;   // average character width in pixels
+  int weight = 400;
+  bool fixedPitch = false;
+  QString face;
+};
+
+// A message box as the game asks for it; tests may answer it instead of a person.
+struct MessageBoxRequest {
+  MessageIcon icon = MessageIcon::None;
+  QString text;
+  QStringList buttons;    // captions, "&" marks the access letter
+  int defaultButton = 1;  // 1-based
+};
+
+// The metrics of a realised font: where its glyphs land within the character cell.
+struct FontMetrics {
+  int cellHeight = 0;
+  int cellWidth = 0;  // advance per character for fixed-pitch faces, average otherwise
+  bool fixedPitch = false;
+};
+
+class Runtime {
+ public:
+  static constexpr int kClientWidth = 862;
+  static constexpr int kClientHeight = 694;
+
+  Runtime();
+  ~Runtime();
+  Runtime(const Runtime&) = delete;
+  Runtime& operator=(const Runtime&) = delete;
+
+  // --- window -------------------------------------------------------------
+  QSize screenSize() const;
+  void openWindow(int x, int y, int outerWidth, int outerHeight, const QString& title);
+  void setClientSize(int width, int height);
+  void setTitle(const QString& title);
+  void clearClient(QColor colour);
+  bool windowExists() const;
+  void closeWindow();
+  QWidget* mainWindowWidget() const;
+  QWidget* clientWidget() const;
+  void setMainWindowEnabled(bool enabled);
+  // The picture of the client area; every drawing call paints into it.
+  const QImage& backingImage() const { return image_; }
+  // The client area as a person sees it, child controls (the clock label) included.
+  QImage grabClient() const;
+
+  // --- event handlers -------------------------------------------------------
+  // Win_0_MouseMove: button state, shift state, client x and y.
+  std::function<void(int buttons, int shift, double x, double y)> onMouseMove;
+  // Win_0_Close: returns true when the window may close.
+  std::function<bool()> onCloseRequest;
+
+  // --- event pump -----------------------------------------------------------
+  // Lets pending window events run once and takes the next window message from the
+  // queue; when none is queued it waits (at most a short while) for events first.
+  void processEventsOnce();
+  const WindowMessage& lastMessage() const { return current_; }
+  int mouseX() const { return mouseX_; }
+  int mouseY() const { return mouseY_; }
+  bool mouseButtonsHeld() const { return buttonsHeld_ != 0; }
+  // Keeps events moving until no mouse button is held (or the window is gone).
+  void waitButtonsUp();
+  // After a loop acted on a typed character, the release of that key is not a
+  // message of its own: the next release of the same key is dropped.
+  void consumeKeyRelease(int key);
+  // Ends every waiting loop: windowExists() turns false once the event is processed.
+  void postQuit();
+
+  // --- drawing state ----------------------------------------------------------
+  void setPen(QColor colour);
+  void setFill(QColor colour);
+  void setLineWidth(int width);
+  void setLineStyleSolid();
+  void setFillStyle(FillStyle style);
+  void setRasterOp(RasterOp op);
+  void setTextBackground(TextBackground mode);
+  QColor pen() const { return pen_; }
+  QColor fill() const { return fill_; }
+  int lineWidth() const { return lineWidth_; }
+  TextBackground textBackground() const { return textBackground_; }
+
+  // --- shapes and text (client pixels; corners inclusive) -------------------
+  // A line from (x1, y1) up to, not including, (x2, y2).
+  void line(int x1, int y1, int x2, int y2);
+  void box(int x1, int y1, int x2, int y2);        // outline in the pen colour
+  void filledBox(int x1, int y1, int x2, int y2);  // outline in pen, inside in fill
+  void circle(int cx, int cy, int radius);         // outline in pen, inside in fill
+  void pixel(int x, int y, QColor colour);
+  // Text with the top-left corner of its first character cell at (x, y).
+  void text(int x, int y, const QString& text);
+  int textWidth(const QString& text) const;
+
+  // --- fonts ------------------------------------------------------------------
+  FontHandle createFont(const FontDescription& description);
+  void selectFont(FontHandle font);
+  void selectSystemFont(const QString& face, double points);
+  void deleteFonts();
+  FontMetrics currentFontMetrics() const;
+
+  // --- screen images -----------------------------------------------------------
+  ImageHandle captureImage(int x1, int y1, int x2, int y2);
+  void drawImage(ImageHandle image, int x, int y);
+  void releaseImage(ImageHandle image);
+
+  // --- the label control --------------------------------------------------------
+  void createLabel(int x, int y, int width, int height, const QString& caption,
+                   const QString& fontFace, double points, QColor background);
+  // Safe from any thread: the caption is handed to the user-interface thread.
+  void setLabelCaption(const QString& caption);
+  QString labelCaption() const;
+
+  // --- message boxes --------------------------------------------------------------
+  // Returns the 1-based number of the button pressed.
+  int messageBox(MessageIcon icon, const QString& text, const QString& buttons,
+                 int defaultButton);
+  std::function<int(const MessageBoxRequest&)> messageBoxResponder;  // tests answer here
+
+  // --- time, threads, pointer, sound, chance -----------------------------------------
+  double clock() const;                   // seconds, monotonic
+  std::function<double()> clockSource;    // tests may replace the clock
+  QString dateText() const;               // German short date, e.g. 07.12.2026
+  std::function<QString()> dateSource;
+  void pause(int milliseconds);
+  std::thread startThread(std::function<void()> body);
+  void setPointer(Pointer pointer);
+  void hidePointer();
+  void showPointer();
+  void beep();
+  int beepCount() const { return beepCount_; }
+  punktivo::RandomSource& random() { return random_; }
+  uint64_t randomSeed() const { return seed_; }
+
+  // Used by the window classes.
+  void handleInput(const WindowMessage& message);
+  void handleMouseMove(int buttons, int shift, double x, double y);
+  void handleButtonRelease(Qt::MouseButton button);
+  bool handleCloseRequest();
+  void paintClient(QPainter& painter, const QRect& rect);
+
+ private:
+  struct RealisedFont {
+    QFont font;
+    FontMetrics metrics;
+    int ascent = 0;
+    int glyphOffset = 0;  // fixed pitch: where a glyph starts inside its cell
+  };
+  RealisedFont realise(const FontDescription& description) const;
+  void markDirty(const QRect& rect);
+  QPainter& painter();
+
+  std::unique_ptr<QTimer> wake_;
+  std::unique_ptr<MainWindow> window_;
+  ClientWidget* client_ = nullptr;
+  QLabel* label_ = nullptr;
+  QImage image_;
+  std::unique_ptr<QPainter> painter_;
+  bool windowGone_ = false;
+
+  std::deque<WindowMessage> queue_;
+  WindowMessage current_;
+  std::vector<int> swallowedReleases_;
+  int mouseX_ = 0, mouseY_ = 0;
+  int buttonsHeld_ = 0;
+
+  QColor pen_{0, 0, 0};
+  QColor fill_{255, 255, 255};
+  int lineWidth_ = 1;
+  FillStyle fillStyle_ = FillStyle::Solid;
+  RasterOp rasterOp_ = RasterOp::Copy;
+  TextBackground textBackground_ = TextBackground::Opaque;
+
+  std::vector<RealisedFont> fonts_;
+  RealisedFont currentFont_;
+  std::map<QString, RealisedFont> systemFonts_;
+
+  std::map<ImageHandle, QImage> images_;
+  ImageHandle nextImage_ = 1;
+
+  int pointerHidden_ = 0;
+  int beepCount_ = 0;
+  uint64_t seed_ = 0;
+  punktivo::SeededRandom random_{0};
+};
+
+}  // namespace platform

@@ -1,0 +1,100 @@
+// Qt window classes of the runtime: they translate Qt's events into window messages.
+#include "platform/window.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "platform/runtime.h"
+
+namespace platform {
+
+namespace {
+
+int keyCode(const QKeyEvent* event) {
+  const int key = event->key();
+  if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)) return key;
+  switch (key) {
+    case Qt::Key_Escape: return kKeyEscape;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return kKeyEnter;
+    default: return kKeyOther;
+  }
+}
+
+}  // namespace
+
+ClientWidget::ClientWidget(Runtime& runtime, QWidget* parent) : QWidget(parent), runtime_(runtime) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
+}
+
+void ClientWidget::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  runtime_.paintClient(painter, event->rect());
+}
+
+void ClientWidget::keyPressEvent(QKeyEvent* event) {
+  const int key = keyCode(event);
+  char32_t character = 0;
+  if (key == kKeyEscape) {
+    character = 27;
+  } else if (!event->text().isEmpty()) {
+    character = event->text().toUcs4().value(0);
+  }
+  if (character != 0) runtime_.handleInput({MessageKind::Char, key, character, 0, 0});
+  event->accept();
+}
+
+void ClientWidget::keyReleaseEvent(QKeyEvent* event) {
+  if (!event->isAutoRepeat()) runtime_.handleInput({MessageKind::KeyRelease, keyCode(event), 0, 0, 0});
+  event->accept();
+}
+
+void ClientWidget::mousePressEvent(QMouseEvent* event) {
+  const QPointF p = event->position();
+  runtime_.handleMouseMove(int(event->buttons()), int(event->modifiers() & Qt::ShiftModifier), p.x(), p.y());
+  WindowMessage message;
+  message.x = qRound(p.x());
+  message.y = qRound(p.y());
+  if (event->button() == Qt::LeftButton) {
+    message.kind = MessageKind::LeftPress;
+  } else if (event->button() == Qt::RightButton) {
+    message.kind = MessageKind::RightPress;
+  }
+  if (message.kind != MessageKind::None) runtime_.handleInput(message);
+  event->accept();
+}
+
+void ClientWidget::mouseReleaseEvent(QMouseEvent* event) {
+  runtime_.handleButtonRelease(event->button());
+  event->accept();
+}
+
+void ClientWidget::mouseMoveEvent(QMouseEvent* event) {
+  const QPointF p = event->position();
+  runtime_.handleMouseMove(int(event->buttons()), int(event->modifiers() & Qt::ShiftModifier), p.x(), p.y());
+  event->accept();
+}
+
+bool ClientWidget::event(QEvent* event) {
+  if (event->type() == QEvent::Type(kQuitEventType)) {
+    runtime_.closeWindow();
+    return true;
+  }
+  return QWidget::event(event);
+}
+
+MainWindow::MainWindow(Runtime& runtime) : runtime_(runtime) {}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (runtime_.handleCloseRequest()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+}  // namespace platform

@@ -1,0 +1,114 @@
+// Painting the main screen and the board.
+#include "render/board_view.h"
+
+#include "engine/solver.h"
+#include "render/panels.h"
+#include "render/timer.h"
+
+namespace render {
+
+void BoardView::drawMainScreen() {
+  platform::Runtime& rt = drawing_.runtime();
+  drawing_.drawFrame(0, 2, 20, 16, 577, 634);
+  drawing_.drawFrame(1, 2, 28, 44, 569, 585);
+  drawing_.drawFrame(1, 2, 28, 595, 570, 626);
+  rt.setFillStyle(platform::FillStyle::Solid);
+  rt.setLineStyleSolid();
+  rt.setLineWidth(1);
+  boardOriginX = kBoardOriginX;
+  boardOriginY = kBoardOriginY;
+  cellWidth = cellHeight = kCellSize;
+  drawing_.drawEmbossedText(kFontCandidate, kBlack, 229, 37, "SPIELBRETT:");
+  rt.setPen(drawing_.palette(kBlack));
+  rt.setFill(drawing_.palette(kWhite));
+  rt.filledBox(28, 44, 569, 585);
+  for (int row = 1; row <= 9; ++row) {
+    for (int column = 1; column <= 9; ++column) {
+      const int x = boardOriginX + cellWidth * (column - 1);
+      const int y = boardOriginY + cellHeight * (row - 1);
+      rt.box(x, y, x + cellWidth, y + cellHeight);
+    }
+  }
+  rt.setLineWidth(2);
+  rt.setPen(drawing_.palette(kRed));
+  rt.setFill(drawing_.palette(kWhite));
+  for (int i = 0; i <= 2; ++i) {
+    for (int j = 0; j <= 2; ++j) {
+      const int x = boardOriginX + 180 * i;
+      const int y = boardOriginY + 180 * j;
+      rt.box(x, y, x + 180, y + 180);
+    }
+  }
+  rt.setLineWidth(1);
+  rt.setPen(drawing_.palette(kBlack));
+  panels_.drawStatisticsPanel();
+  panels_.drawDifficultyPanel();
+  timer_.drawTimerPanel();
+}
+
+void BoardView::redrawBoard() {
+  cellWidth = cellHeight = kCellSize;
+  for (int column = 1; column <= 9; ++column) {
+    for (int row = 1; row <= 9; ++row) {
+      const uint8_t given = model_.givens[row][column];
+      if (given != 0) {
+        cells_->drawGivenCell(column, row, given);
+      } else {
+        cells_->drawPlayerCell(column, row, model_.board[row][column]);
+      }
+    }
+  }
+  panels_.updateStatistics();
+  solver_->refreshCandidates();
+}
+
+void BoardView::drawDot(uint8_t code, int x, int y) {
+  // Codes other than white and black (from a damaged file) show no dot.
+  if (code != punktivo::kWhiteDot && code != punktivo::kBlackDot) return;
+  platform::Runtime& rt = drawing_.runtime();
+  rt.setPen(drawing_.palette(kBlack));
+  rt.setFill(drawing_.palette(code == punktivo::kWhiteDot ? kWhite : kBlack));
+  rt.circle(x, y, kDotRadius);
+}
+
+void BoardView::drawDots() {
+  platform::Runtime& rt = drawing_.runtime();
+  for (int row = 1; row <= 9; ++row)
+    for (int column = 1; column <= 8; ++column)
+      drawDot(model_.dotsRight[row][column], 29 + 60 * column, 75 + 60 * (row - 1));
+  for (int column = 1; column <= 9; ++column)
+    for (int row = 1; row <= 8; ++row)
+      drawDot(model_.dotsDown[column][row], 59 + 60 * (column - 1), 45 + 60 * row);
+  rt.setPen(drawing_.palette(kBlack));
+  rt.setFill(drawing_.palette(kWhite));
+}
+
+void BoardView::drawCandidateMarks() {
+  platform::Runtime& rt = drawing_.runtime();
+  for (int column = 1; column <= 9; ++column) {
+    for (int row = 1; row <= 9; ++row) {
+      if (model_.board[row][column] != 0) continue;
+      for (int k = 1; k <= 9; ++k) {
+        const int mx = 29 + 60 * (column - 1) + 5 + 19 * ((k - 1) % 3);
+        // The bottom marks in the last row of a box sit one pixel higher.
+        const bool boxBottom = k >= 7 && row % 3 == 0;
+        const int my = 45 + 60 * (row - 1) + (boxBottom ? 0 : 1) + 19 * ((k - 1) / 3);
+        rt.setPen(drawing_.palette(kWhite));
+        rt.setFill(drawing_.palette(kWhite));
+        rt.filledBox(mx, my, mx + 15, my + 16);
+        if (model_.candidates[row][column][k]) {
+          rt.setTextBackground(platform::TextBackground::Transparent);
+          rt.setPen(drawing_.palette(kBlack));
+          drawing_.selectFont(kFontCandidate);
+          rt.text(mx, my, QString::number(k));
+          rt.setTextBackground(platform::TextBackground::Opaque);
+        }
+      }
+    }
+  }
+  rt.setPen(drawing_.palette(kBlack));
+  rt.setFill(drawing_.palette(kWhite));
+  drawDots();
+}
+
+}  // namespace render

@@ -1,0 +1,60 @@
+// The board picture: frames and grid of the main screen, cells, dots and candidate marks.
+#pragma once
+
+#include "engine/board_model.h"
+#include "render/drawing.h"
+
+namespace punktivo {
+class Solver;
+}
+
+namespace render {
+
+class Panels;
+class TimerPanel;
+
+// Paints the content of one cell; the cell-input code owns these two.
+class CellPainter {
+ public:
+  virtual ~CellPainter() = default;
+  virtual void drawGivenCell(int column, int row, int digit) = 0;
+  virtual void drawPlayerCell(int column, int row, int digit) = 0;
+};
+
+// Board geometry in client pixels.
+constexpr int kBoardOriginX = 29;
+constexpr int kBoardOriginY = 45;
+constexpr int kCellSize = 60;
+constexpr int kDotRadius = 7;
+
+class BoardView {
+ public:
+  BoardView(Drawing& drawing, punktivo::BoardModel& model, Panels& panels, TimerPanel& timer)
+      : drawing_(drawing), model_(model), panels_(panels), timer_(timer) {}
+  void connect(CellPainter& cells, punktivo::Solver& solver) {
+    cells_ = &cells;
+    solver_ = &solver;
+  }
+
+  void drawMainScreen();
+  void redrawBoard();
+  void drawDots();
+  void drawCandidateMarks();
+
+  int boardOriginX = kBoardOriginX;
+  int boardOriginY = kBoardOriginY;
+  int cellWidth = kCellSize;
+  int cellHeight = kCellSize;
+
+ private:
+  void drawDot(uint8_t code, int x, int y);
+
+  Drawing& drawing_;
+  punktivo::BoardModel& model_;
+  Panels& panels_;
+  TimerPanel& timer_;
+  CellPainter* cells_ = nullptr;
+  punktivo::Solver* solver_ = nullptr;
+};
+
+}  // namespace render

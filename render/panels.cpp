@@ -1,0 +1,114 @@
+// Information panels and the error check.
+#include "render/panels.h"
+
+#include "engine/status_check.h"
+
+namespace render {
+
+namespace {
+constexpr int kPanelLeft = 603;
+}
+
+QString twoDigits(int value) { return QString::number(value).rightJustified(2, ' '); }
+
+void Panels::drawPanelFrame(int top, const QString& caption, int captionX, bool helpPanel) {
+  platform::Runtime& rt = drawing_.runtime();
+  const int X = kPanelLeft;
+  const int shorter = helpPanel ? 6 : 0;
+  drawing_.drawFrame(0, 2, X, top, X + 234, top + 78 - shorter);
+  drawing_.drawFrame(1, 2, X + 6, top + 22, X + 228, top + 72 - shorter);
+  drawing_.drawEmbossedText(kFontCaption, kBlack, captionX, top + 19, caption);
+  rt.setFillStyle(platform::FillStyle::Solid);
+  rt.setPen(drawing_.palette(kBlack));
+  rt.setFill(drawing_.palette(kWhite));
+  rt.filledBox(X + 6, top + 22, X + 227, top + 71 - shorter);
+}
+
+void Panels::drawStatisticsPanel() {
+  platform::Runtime& rt = drawing_.runtime();
+  drawPanelFrame(200, "STATISTIK:", 687);
+  rt.text(619, 232, "Zahlen");
+  rt.text(619, 252, "Anzahl");
+  for (int d = 1; d <= 9; ++d) {
+    const int x = 675 + 16 * (d - 1);
+    rt.text(x, 232, twoDigits(d));
+    rt.text(x, 252, twoDigits(0));
+  }
+  rt.line(615, 246, 825, 246);
+  rt.line(674, 228, 674, 267);
+  updateStatistics();
+  drawStatusPanel();
+}
+
+void Panels::updateStatistics() {
+  platform::Runtime& rt = drawing_.runtime();
+  model_.digitCount.fill(0);
+  for (int r = 1; r <= 9; ++r)
+    for (int c = 1; c <= 9; ++c) {
+      const uint8_t d = model_.board[r][c];
+      ++model_.digitCount[d <= 9 ? d : 0];
+    }
+  rt.line(674, 228, 674, 267);
+  drawing_.selectFont(kFontText);
+  for (int d = 1; d <= 9; ++d) rt.text(659 + 16 * d, 252, twoDigits(model_.digitCount[d]) + " ");
+  checkAndShowStatus();
+}
+
+void Panels::drawStatusPanel() {
+  drawPanelFrame(292, "STATUSMELDUNG:", 661);
+  checkAndShowStatus();
+}
+
+void Panels::checkAndShowStatus() {
+  platform::Runtime& rt = drawing_.runtime();
+  const punktivo::StatusResult result = punktivo::evaluateStatus(model_, boardFull);
+  statusMessage = QString::fromStdString(result.statusMessage);
+  boardFull = result.boardFull;
+  if (result.beep) rt.beep();
+  rt.setPen(drawing_.palette(result.red ? kRed : kBlack));
+  rt.setFill(drawing_.palette(kWhite));
+  drawing_.selectFont(kFontMessage);
+  if (!model_.quietMode) rt.text(626, 324, statusMessage);
+  drawing_.selectFont(kFontText);
+  rt.setPen(drawing_.palette(kBlack));
+  rt.setFill(drawing_.palette(kWhite));
+  rt.text(674, 350, "Fehler: " + QString::number(game_.mistakeCount) + "/3");
+}
+
+void Panels::drawDifficultyPanel() {
+  platform::Runtime& rt = drawing_.runtime();
+  drawPanelFrame(384, "SCHWIERIGKEITSGRAD:", 643);
+  rt.text(631, drawing_.largeFontMode ? 411 : 414, "Vorgegebene Zahlen: " + twoDigits(givenCount));
+  updateDifficultyPanel();
+}
+
+void Panels::updateDifficultyPanel() {
+  platform::Runtime& rt = drawing_.runtime();
+  givenCount = 0;
+  for (int r = 1; r <= 9; ++r)
+    for (int c = 1; c <= 9; ++c)
+      if (model_.givens[r][c] != 0) ++givenCount;
+  drawing_.selectFont(kFontText);
+  rt.text(791, drawing_.largeFontMode ? 411 : 414, twoDigits(givenCount) + " ");
+  drawing_.selectFont(kFontMessage);
+  const int level = settings_.difficulty >= 0 && settings_.difficulty <= 3 ? settings_.difficulty : 0;
+  rt.text(656, 426, QString::fromStdString(settings_.levelNames[size_t(level)]) + "  ");
+  drawing_.selectFont(kFontText);
+}
+
+void Panels::drawHelpPanel() {
+  drawPanelFrame(476, "HILFEFENSTER:", 671, true);
+  showHelpText();
+}
+
+void Panels::showHelpText() {
+  platform::Runtime& rt = drawing_.runtime();
+  rt.setRasterOp(platform::RasterOp::Copy);
+  rt.setTextBackground(platform::TextBackground::Opaque);
+  rt.setPen(drawing_.palette(kBlack));
+  rt.setFill(drawing_.palette(kWhite));
+  drawing_.selectFont(kFontText);
+  rt.text(616, 515, helpText);
+}
+
+}  // namespace render

@@ -1,0 +1,44 @@
+// The four information panels beside the board: statistics, status (with the error
+// check), difficulty and help. They own the texts they show.
+#pragma once
+
+#include <QString>
+
+#include "app/game_state.h"
+#include "engine/board_model.h"
+#include "render/drawing.h"
+
+namespace render {
+
+class Panels {
+ public:
+  Panels(Drawing& drawing, punktivo::BoardModel& model, punktivo::Settings& settings, app::GameState& game)
+      : drawing_(drawing), model_(model), settings_(settings), game_(game) {}
+
+  QString helpText;
+  QString statusMessage;
+  bool boardFull = false;
+  int16_t givenCount = 0;
+
+  void drawStatisticsPanel();
+  void updateStatistics();
+  void drawStatusPanel();
+  void checkAndShowStatus();
+  void drawDifficultyPanel();
+  void updateDifficultyPanel();
+  void drawHelpPanel();
+  void showHelpText();
+
+ private:
+  void drawPanelFrame(int top, const QString& caption, int captionX, bool helpPanel = false);
+
+  Drawing& drawing_;
+  punktivo::BoardModel& model_;
+  punktivo::Settings& settings_;
+  app::GameState& game_;
+};
+
+// A number as a two-character right-aligned field.
+QString twoDigits(int value);
+
+}  // namespace render
