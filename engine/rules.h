@@ -8,6 +8,10 @@ namespace punktivo {
 
 class Solver;
 
+// The rule of a dot code for the digits a and b of two joined cells: 0 none, 1 white
+// (they differ by 1), 2 black (one is twice the other). Other codes impose nothing.
+bool dotRuleHolds(int code, int a, int b);
+
 // No digit 1-9 twice in any column, row or box (empty cells ignored).
 bool hasNoDuplicates(BoardModel& model);
 // The same for the box whose top-left cell is (firstColumn, firstRow), each 1, 4 or 7.

@@ -2,15 +2,64 @@
 // solver with its single guess step, and the operations built on them.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "engine/board_model.h"
 
 namespace punktivo {
 
+// Digit sets of the rows, columns and boxes of a board (bit d = digit d), and whether
+// the board holds a duplicate. They answer the fit test exactly as writing the trial
+// digit and testing the whole board for duplicates would: a digit fits an empty cell
+// when no unit of the cell holds it and the board has no duplicate anywhere.
+class DigitMasks {
+ public:
+  static constexpr uint16_t kAllDigits = 0x3FE;  // bits 1..9
+
+  static int boxOf(int row, int column) { return (row - 1) / 3 * 3 + (column - 1) / 3 + 1; }
+
+  void rebuild(const Grid& board);
+  // Records digit d written into the empty cell (row, column).
+  void place(int row, int column, int digit) {
+    const uint16_t bit = uint16_t(1u << digit);
+    const int box = boxOf(row, column);
+    if ((rows_[row] | columns_[column] | boxes_[box]) & bit) duplicate_ = true;
+    rows_[row] |= bit;
+    columns_[column] |= bit;
+    boxes_[box] |= bit;
+  }
+
+  bool hasDuplicate() const { return duplicate_; }
+  // Digits of the units of (row, column), the cell's own digit included.
+  uint16_t used(int row, int column) const {
+    return rows_[row] | columns_[column] | boxes_[boxOf(row, column)];
+  }
+  // The digits that fit the empty cell (row, column) under the plain rules.
+  uint16_t plainFits(int row, int column) const {
+    return duplicate_ ? 0 : uint16_t(~used(row, column) & kAllDigits);
+  }
+  bool fitsPlain(int row, int column, int digit) const {
+    return (plainFits(row, column) >> digit) & 1u;
+  }
+  uint16_t row(int r) const { return rows_[r]; }
+  uint16_t column(int c) const { return columns_[c]; }
+  uint16_t box(int b) const { return boxes_[b]; }
+
+ private:
+  std::array<uint16_t, 10> rows_{}, columns_{}, boxes_{};
+  bool duplicate_ = false;
+};
+
+// The digits a that keep the dot rules of the empty cell (row, column) against its
+// filled neighbours, as checkRowDots and checkColumnDots would with a in the cell.
+uint16_t dotFits(const BoardModel& model, int row, int column);
+
 class Solver {
  public:
   Solver(BoardModel& model, Settings& settings) : model_(model), settings_(settings) {}
+
+  BoardModel& model() { return model_; }
 
   // Fit tests: the digit written into the empty cell (r, c) keeps the whole board free of
   // duplicates (plain rules), and in addition keeps the cell's dot rules (all rules).
@@ -39,9 +88,16 @@ class Solver {
   void guessStep();
   void guessInRow(int row);
   void place(int row, int column, int digit);  // writes and, unless quiet, draws
+  void computeCandidatesNow();                 // with masks_ current
+  bool roundOfSingles();                       // true when it placed a digit
+  void restoreFromBackup();
 
   BoardModel& model_;
   Settings& settings_;
+  // Kept current by the solver's own placements; rebuilt at every public entry,
+  // since the game changes the board between calls.
+  DigitMasks masks_;
+  bool placedThisRound_ = false;
 };
 
 }  // namespace punktivo

@@ -109,7 +109,12 @@ void Runtime::clearClient(QColor colour) {
   markDirty(image_.rect());
 }
 
-bool Runtime::windowExists() const { return window_ != nullptr && !windowGone_; }
+bool Runtime::windowExists() const {
+  // A scripted end of input ends the loops once every message before it was taken.
+  return window_ != nullptr && !windowGone_ && !(quitPending_ && queue_.empty());
+}
+
+void Runtime::handleQuitRequest() { quitPending_ = true; }
 
 void Runtime::closeWindow() {
   windowGone_ = true;
@@ -136,7 +141,9 @@ bool Runtime::handleCloseRequest() {
     windowGone_ = true;
     return true;
   }
-  return onCloseRequest();
+  if (!onCloseRequest()) return false;
+  windowGone_ = true;
+  return true;
 }
 
 // --- event pump -------------------------------------------------------------------
@@ -164,7 +171,7 @@ void Runtime::handleButtonRelease(Qt::MouseButton button) { buttonsHeld_ &= ~int
 
 void Runtime::processEventsOnce() {
   current_ = WindowMessage{};
-  if (windowGone_) return;
+  if (!windowExists()) return;
   if (queue_.empty()) {
     // Sleep until something happens; the wake timer bounds the wait.
     wake_->start(kWakeIntervalMs);
@@ -191,7 +198,17 @@ void Runtime::waitButtonsUp() {
   }
 }
 
-void Runtime::consumeKeyRelease(int key) { swallowedReleases_.push_back(key); }
+void Runtime::consumeKeyRelease(int key) {
+  // The release may already wait in the queue, or still be on its way.
+  const auto queued = std::find_if(queue_.begin(), queue_.end(), [key](const WindowMessage& m) {
+    return m.kind == MessageKind::KeyRelease && m.key == key;
+  });
+  if (queued != queue_.end()) {
+    queue_.erase(queued);
+  } else {
+    swallowedReleases_.push_back(key);
+  }
+}
 
 void Runtime::postQuit() {
   if (client_ != nullptr) QCoreApplication::postEvent(client_, new QEvent(QEvent::Type(kQuitEventType)));

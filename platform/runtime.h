@@ -124,7 +124,8 @@ class Runtime {
   // After a loop acted on a typed character, the release of that key is not a
   // message of its own: the next release of the same key is dropped.
   void consumeKeyRelease(int key);
-  // Ends every waiting loop: windowExists() turns false once the event is processed.
+  // The end of scripted input: once this event is processed and every message before it
+  // has been taken, windowExists() turns false and every waiting loop ends.
   void postQuit();
 
   // --- drawing state ----------------------------------------------------------
@@ -195,6 +196,7 @@ class Runtime {
   void handleInput(const WindowMessage& message);
   void handleMouseMove(int buttons, int shift, double x, double y);
   void handleButtonRelease(Qt::MouseButton button);
+  void handleQuitRequest();
   bool handleCloseRequest();
   void paintClient(QPainter& painter, const QRect& rect);
 
@@ -216,6 +218,7 @@ class Runtime {
   QImage image_;
   std::unique_ptr<QPainter> painter_;
   bool windowGone_ = false;
+  bool quitPending_ = false;
 
   std::deque<WindowMessage> queue_;
   WindowMessage current_;

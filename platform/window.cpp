@@ -81,7 +81,7 @@ void ClientWidget::mouseMoveEvent(QMouseEvent* event) {
 
 bool ClientWidget::event(QEvent* event) {
   if (event->type() == QEvent::Type(kQuitEventType)) {
-    runtime_.closeWindow();
+    runtime_.handleQuitRequest();
     return true;
   }
   return QWidget::event(event);

@@ -1,0 +1,40 @@
+// Lookup of stock files.
+#include "storage/data_files.h"
+
+#include <cstdlib>
+
+#ifndef PUNKTIVO_INSTALLED_DATA_DIR
+#define PUNKTIVO_INSTALLED_DATA_DIR "/usr/local/share/punktivo"
+#endif
+
+namespace punktivo {
+
+const char* collectionFileName(int difficulty) {
+  static constexpr const char* kNames[4] = {"leicht.ptv", "mittel.ptv", "schwer.ptv", "extrem.ptv"};
+  return kNames[difficulty >= 0 && difficulty <= 3 ? difficulty : 0];
+}
+
+std::vector<std::filesystem::path> dataSearchPath() {
+  std::vector<std::filesystem::path> folders{std::filesystem::path()};
+  if (const char* env = std::getenv("PUNKTIVO_DATA_DIR"); env != nullptr && *env != '\0')
+    folders.emplace_back(env);
+  folders.emplace_back(PUNKTIVO_INSTALLED_DATA_DIR);
+  return folders;
+}
+
+std::filesystem::path findDataFile(std::string_view name,
+                                   const std::vector<std::filesystem::path>& folders) {
+  for (const auto& folder : folders) {
+    const std::filesystem::path candidate = folder / std::filesystem::path(name);
+    std::error_code ec;
+    if (std::filesystem::exists(candidate, ec) && !std::filesystem::is_directory(candidate, ec))
+      return candidate;
+  }
+  return std::filesystem::path(name);
+}
+
+std::filesystem::path findDataFile(std::string_view name) {
+  return findDataFile(name, dataSearchPath());
+}
+
+}  // namespace punktivo

@@ -1,0 +1,92 @@
+// Boards and a recording display shared by the engine tests and benchmarks.
+#include "test_boards.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace punktivo::testing {
+
+const int kStartSolution[9][9] = {
+    {4, 1, 2, 5, 8, 3, 9, 6, 7}, {5, 8, 9, 7, 6, 4, 2, 3, 1}, {7, 6, 3, 9, 2, 1, 8, 4, 5},
+    {2, 4, 5, 3, 1, 6, 7, 9, 8}, {9, 3, 6, 8, 5, 7, 4, 1, 2}, {8, 7, 1, 4, 9, 2, 3, 5, 6},
+    {1, 9, 7, 6, 4, 8, 5, 2, 3}, {3, 2, 4, 1, 7, 5, 6, 8, 9}, {6, 5, 8, 2, 3, 9, 1, 7, 4},
+};
+
+Grid gridFrom(const int digits[9][9]) {
+  Grid grid{};
+  for (int r = 1; r <= 9; ++r)
+    for (int c = 1; c <= 9; ++c) grid[r][c] = uint8_t(digits[r - 1][c - 1]);
+  return grid;
+}
+
+std::string gridText(const Grid& grid) {
+  std::string text;
+  for (int r = 1; r <= 9; ++r) {
+    for (int c = 1; c <= 9; ++c) text += grid[r][c] ? char('0' + grid[r][c] % 10) : '.';
+    text += '\n';
+  }
+  return text;
+}
+
+namespace {
+
+int draw(std::mt19937_64& rng, int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
+
+// A permutation of 1..9 that keeps the three groups {1-3}, {4-6}, {7-9} as groups.
+std::array<int, 10> groupShuffle(std::mt19937_64& rng) {
+  std::array<int, 3> groups{0, 1, 2}, inGroup{0, 1, 2};
+  std::shuffle(groups.begin(), groups.end(), rng);
+  std::array<int, 10> order{};
+  for (int g = 0; g < 3; ++g) {
+    std::shuffle(inGroup.begin(), inGroup.end(), rng);
+    for (int k = 0; k < 3; ++k) order[g * 3 + k + 1] = groups[g] * 3 + inGroup[k] + 1;
+  }
+  return order;
+}
+
+}  // namespace
+
+Grid randomSolution(std::mt19937_64& rng) {
+  const Grid start = gridFrom(kStartSolution);
+  std::array<int, 10> digits{};
+  std::iota(digits.begin(), digits.end(), 0);
+  std::shuffle(digits.begin() + 1, digits.end(), rng);
+  const std::array<int, 10> rows = groupShuffle(rng), columns = groupShuffle(rng);
+  const bool transpose = draw(rng, 2) == 0;
+  Grid grid{};
+  for (int r = 1; r <= 9; ++r)
+    for (int c = 1; c <= 9; ++c) {
+      const int d = start[rows[r]][columns[c]];
+      (transpose ? grid[c][r] : grid[r][c]) = uint8_t(digits[d]);
+    }
+  return grid;
+}
+
+Grid keepSome(const Grid& full, int keepPercent, std::mt19937_64& rng) {
+  Grid grid{};
+  for (int r = 1; r <= 9; ++r)
+    for (int c = 1; c <= 9; ++c)
+      if (draw(rng, 100) < keepPercent) grid[r][c] = full[r][c];
+  return grid;
+}
+
+std::string callText(const DisplayCall& call) {
+  switch (call.kind) {
+    case DisplayCall::PlayerCell:
+      return "drawPlayerCell(" + std::to_string(call.column) + "," + std::to_string(call.row) +
+             "," + std::to_string(call.digit) + ")";
+    case DisplayCall::RedrawBoard:
+      return "redrawBoard";
+    case DisplayCall::Dots:
+      return "drawDots";
+    case DisplayCall::MainScreen:
+      return "drawMainScreen";
+    case DisplayCall::CandidateMarks:
+      return "drawCandidateMarks";
+    case DisplayCall::EndTimedGame:
+      return "endTimedGame";
+  }
+  return "?";
+}
+
+}  // namespace punktivo::testing

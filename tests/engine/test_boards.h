@@ -1,0 +1,46 @@
+// Boards and a recording display shared by the engine tests and benchmarks.
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/board_model.h"
+
+namespace punktivo::testing {
+
+// The one filling of the built-in start board's dots.
+extern const int kStartSolution[9][9];
+
+Grid gridFrom(const int digits[9][9]);
+std::string gridText(const Grid& grid);
+
+// A valid filled sudoku: the start solution disguised by digit, row, column, band,
+// stack and transposition changes.
+Grid randomSolution(std::mt19937_64& rng);
+// The cells of `full` kept with probability keepPercent / 100, the rest empty.
+Grid keepSome(const Grid& full, int keepPercent, std::mt19937_64& rng);
+
+// Every call the engine makes on the screen, in order.
+struct DisplayCall {
+  enum Kind : uint8_t { PlayerCell, RedrawBoard, Dots, MainScreen, CandidateMarks, EndTimedGame };
+  Kind kind;
+  int column = 0, row = 0, digit = 0;
+  bool operator==(const DisplayCall&) const = default;
+};
+std::string callText(const DisplayCall& call);
+
+struct RecordingDisplay final : BoardDisplay {
+  std::vector<DisplayCall> calls;
+  void drawPlayerCell(int column, int row, int digit) override {
+    calls.push_back({DisplayCall::PlayerCell, column, row, digit});
+  }
+  void redrawBoard() override { calls.push_back({DisplayCall::RedrawBoard}); }
+  void drawDots() override { calls.push_back({DisplayCall::Dots}); }
+  void drawMainScreen() override { calls.push_back({DisplayCall::MainScreen}); }
+  void drawCandidateMarks() override { calls.push_back({DisplayCall::CandidateMarks}); }
+  void endTimedGame() override { calls.push_back({DisplayCall::EndTimedGame}); }
+};
+
+}  // namespace punktivo::testing

@@ -1,0 +1,281 @@
+// punktivo-tool: runs one engine operation on a board record and prints the outcome as
+// key=value lines; optionally writes the resulting model as a record, with the game's writer.
+#include <cstdio>
+#include <iostream>
+#include <optional>
+#include <random>
+#include <string>
+#include <string_view>
+
+#include "engine/board_model.h"
+#include "engine/random.h"
+#include "engine/rules.h"
+#include "engine/solver.h"
+#include "engine/status_check.h"
+#include "storage/board_file.h"
+
+namespace punktivo {
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitWriteFailed = 1;
+constexpr int kExitUsage = 2;
+
+constexpr const char* kUsage =
+    "usage: punktivo-tool OPERATION FILE[:N] [-o OUTFILE[:N]]\n"
+    "  N = record 1-4 (default 1)\n"
+    "operations: show solve solve-candidates solve-rules candidates derive-dots\n"
+    "            derive-dots-from-solution solution status\n";
+
+constexpr std::string_view kOperations[] = {
+    "show",        "solve",     "solve-candidates", "solve-rules",
+    "candidates",  "derive-dots", "derive-dots-from-solution", "solution", "status"};
+
+struct RecordRef {
+  std::string file;
+  int record = 1;  // as the record dialog numbers them, 1-4
+};
+
+// FILE or FILE:N. A suffix after the last colon that is all digits is the record number;
+// anything else belongs to the file name.
+std::optional<RecordRef> parseRecordRef(const std::string& text, std::string& error) {
+  RecordRef ref{text, 1};
+  const auto colon = text.rfind(':');
+  if (colon != std::string::npos && colon + 1 < text.size() &&
+      text.find_first_not_of("0123456789", colon + 1) == std::string::npos) {
+    const std::string number = text.substr(colon + 1);
+    if (number.size() != 1 || number[0] < '1' || number[0] > '4') {
+      error = "record number must be 1-4: " + text;
+      return std::nullopt;
+    }
+    ref.file = text.substr(0, colon);
+    ref.record = number[0] - '0';
+  }
+  if (ref.file.empty()) {
+    error = "missing file name: " + text;
+    return std::nullopt;
+  }
+  return ref;
+}
+
+struct Arguments {
+  std::string operation;
+  RecordRef input;
+  std::optional<RecordRef> output;
+};
+
+std::optional<Arguments> parseArguments(int argc, char** argv, std::string& error) {
+  if (argc < 3) {
+    error = "need an operation and a file (try --help)";
+    return std::nullopt;
+  }
+  Arguments args;
+  args.operation = argv[1];
+  bool known = false;
+  for (auto op : kOperations) known = known || op == args.operation;
+  if (!known) {
+    error = "unknown operation '" + args.operation + "' (try --help)";
+    return std::nullopt;
+  }
+  auto input = parseRecordRef(argv[2], error);
+  if (!input) return std::nullopt;
+  args.input = *input;
+  for (int i = 3; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "-o") {
+      if (args.output) {
+        error = "-o given twice";
+        return std::nullopt;
+      }
+      if (i + 1 >= argc) {
+        error = "-o needs an output file";
+        return std::nullopt;
+      }
+      auto output = parseRecordRef(argv[++i], error);
+      if (!output) return std::nullopt;
+      args.output = *output;
+    } else {
+      error = "unexpected argument '" + arg + "' (try --help)";
+      return std::nullopt;
+    }
+  }
+  return args;
+}
+
+std::string gridLine(const Grid& grid) {
+  std::string line;
+  for (int r = 1; r <= 9; ++r)
+    for (int c = 1; c <= 9; ++c) line += grid[r][c] == 0 ? '.' : static_cast<char>('0' + grid[r][c]);
+  return line;
+}
+
+char dotSymbol(uint8_t code) {
+  switch (code) {
+    case kNoDot: return ' ';
+    case kWhiteDot: return 'o';
+    case kBlackDot: return '*';
+    default: return '?';  // unknown code: no rule, drawn as no dot by the game
+  }
+}
+
+// Digits (givens in brackets), with the dot symbol between horizontal neighbours and a
+// line of dot symbols between the rows.
+void printBoard(const BoardModel& model) {
+  std::cout << "     1   2   3   4   5   6   7   8   9\n";
+  for (int r = 1; r <= 9; ++r) {
+    // Appends, not "literal" + string: GCC 12 warns falsely (-Wrestrict) on the latter.
+    std::string line(" ");
+    line += std::to_string(r);
+    line += "  ";
+    for (int c = 1; c <= 9; ++c) {
+      const uint8_t digit = model.board[r][c];
+      const char shown = digit == 0 ? '.' : static_cast<char>('0' + digit);
+      if (model.givens[r][c] != 0)
+        line += std::string("[") + shown + "]";
+      else
+        line += std::string(" ") + shown + " ";
+      if (c < 9) line += dotSymbol(model.dotsRight[r][c]);
+    }
+    while (line.back() == ' ') line.pop_back();
+    std::cout << line << '\n';
+    if (r < 9) {
+      std::string dots = "    ";
+      for (int c = 1; c <= 9; ++c) dots += std::string(" ") + dotSymbol(model.dotsDown[c][r]) + "  ";
+      while (!dots.empty() && dots.back() == ' ') dots.pop_back();
+      std::cout << dots << '\n';
+    }
+  }
+  std::cout << '\n';
+}
+
+std::string marksList(const BoardModel& model) {
+  std::string list;
+  for (int r = 1; r <= 9; ++r)
+    for (int c = 1; c <= 9; ++c) {
+      std::string digits;
+      for (int d = 1; d <= 9; ++d)
+        if (model.candidates[r][c][d]) digits += static_cast<char>('0' + d);
+      if (digits.empty()) continue;
+      if (!list.empty()) list += ' ';
+      list += 'r';
+      list += std::to_string(r);
+      list += 'c';
+      list += std::to_string(c);
+      list += ':';
+      list += digits;
+    }
+  return list;
+}
+
+int markCount(const BoardModel& model) {
+  int count = 0;
+  for (int r = 1; r <= 9; ++r)
+    for (int c = 1; c <= 9; ++c)
+      for (int d = 1; d <= 9; ++d) count += model.candidates[r][c][d] ? 1 : 0;
+  return count;
+}
+
+int givenCount(const BoardModel& model) {
+  int count = 0;
+  for (int r = 1; r <= 9; ++r)
+    for (int c = 1; c <= 9; ++c) count += model.givens[r][c] != 0 ? 1 : 0;
+  return count;
+}
+
+int run(int argc, char** argv) {
+  if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
+    std::cout << kUsage;
+    return kExitOk;
+  }
+  std::string error;
+  const auto args = parseArguments(argc, argv, error);
+  if (!args) {
+    std::cerr << "punktivo-tool: " << error << '\n';
+    return kExitUsage;
+  }
+
+  NullDisplay display;
+  BoardModel model(display);
+  model.quietMode = true;
+  Settings settings;
+  settings.fillLevelNames();
+  SeededRandom random(std::random_device{}());
+
+  BoardFile reader(model, random);
+  reader.boardFileName = args->input.file;
+  const LoadResult load = reader.loadBoardRecord(args->input.record - 1);
+  if (!load.loaded()) {
+    std::cerr << "punktivo-tool: " << args->input.file << ":" << args->input.record << ": "
+              << load.describe() << '\n';
+    return kExitUsage;
+  }
+
+  Solver solver(model, settings);
+  const std::string& op = args->operation;
+  std::optional<StatusResult> status;
+  if (op == "show") {
+    printBoard(model);
+  } else if (op == "solve") {
+    // As in the game after loading: the solution is computed, the statistics and the
+    // check run, and the solve command gets the check's boardFull.
+    solver.computeSolution();
+    model.quietMode = true;
+    model.isBoardComplete();
+    const StatusResult check = evaluateStatus(model, false);
+    solver.solveCommand(check.boardFull);
+  } else if (op == "solve-candidates") {
+    solver.solveWithCandidates();
+  } else if (op == "solve-rules") {
+    solver.solveByRules();
+  } else if (op == "candidates") {
+    solver.computeCandidates();
+  } else if (op == "derive-dots") {
+    deriveDots(model);
+  } else if (op == "derive-dots-from-solution") {
+    deriveDotsFromSolution(model, solver);
+  } else if (op == "solution") {
+    solver.computeSolution();
+    model.quietMode = true;
+    model.board = model.solution;
+  } else if (op == "status") {
+    solver.computeSolution();
+    model.quietMode = true;
+    model.isBoardComplete();
+    status = evaluateStatus(model, false);
+  }
+
+  const bool complete = model.isBoardComplete();
+  std::cout << "board=" << gridLine(model.board) << '\n'
+            << "givens=" << gridLine(model.givens) << '\n'
+            << "complete=" << (complete ? 1 : 0) << '\n'
+            << "unsolved=" << (model.unsolvedFlag ? 1 : 0) << '\n'
+            << "empty=" << int(model.digitCount[0]) << '\n'
+            << "givenCount=" << givenCount(model) << '\n';
+  if (op == "show" || op == "candidates") {
+    std::cout << "markCount=" << markCount(model) << '\n' << "marks=" << marksList(model) << '\n';
+  }
+  if (status) {
+    std::cout << "statusMessage=\"" << status->statusMessage << "\"\n"
+              << "color=" << (status->red ? "red" : "black") << '\n'
+              << "beep=" << (status->beep ? 1 : 0) << '\n'
+              << "boardFull=" << (status->boardFull ? 1 : 0) << '\n';
+  }
+
+  if (args->output) {
+    BoardFile writer(model, random);
+    writer.boardFileName = args->output->file;
+    const SaveResult save = writer.saveBoardRecord(args->output->record - 1);
+    if (!save.saved()) {
+      std::cerr << "punktivo-tool: " << args->output->file << ":" << args->output->record << ": "
+                << save.describe() << '\n';
+      return kExitWriteFailed;
+    }
+    std::cout << "written=" << args->output->file << ":" << args->output->record << '\n';
+  }
+  return kExitOk;
+}
+
+}  // namespace
+}  // namespace punktivo
+
+int main(int argc, char** argv) { return punktivo::run(argc, argv); }
