@@ -1,9 +1,151 @@
-// Painting cell contents and counting wrong digits.
+// The digit picker, board clicks, and painting cell contents.
 #include "app/cell_input.h"
+
+#include <cmath>
 
 namespace app {
 
 using namespace render;
+
+namespace {
+constexpr int kPickerSize = 90;
+constexpr int kSquare = 30;
+}  // namespace
+
+void CellInput::Win_0_MouseMove(int, int, double x, double y) {
+  if (!input_.pickerOpen) return;
+  const int mx = int(std::lround(x)) - input_.pickerX;
+  const int my = int(std::lround(y)) - input_.pickerY;
+  if (mx < 0 || my < 0 || mx >= kPickerSize || my >= kPickerSize) return;
+  const int digit = (my / kSquare) * 3 + mx / kSquare + 1;
+  if (digit != input_.pickerDigit) {
+    input_.pickerDigit = int16_t(digit);
+    drawPicker(input_.pickerColumn, input_.pickerRow);
+  }
+}
+
+std::optional<Cell> CellInput::cellAtMouse() const {
+  const platform::Runtime& rt = drawing_.runtime();
+  const int x = rt.mouseX() - view_.boardOriginX;
+  const int y = rt.mouseY() - view_.boardOriginY;
+  if (x < 0 || y < 0 || x >= 9 * view_.cellWidth || y >= 9 * view_.cellHeight) return std::nullopt;
+  return Cell{x / view_.cellWidth + 1, y / view_.cellHeight + 1};
+}
+
+void CellInput::drawPicker(int column, int row) {
+  platform::Runtime& rt = drawing_.runtime();
+  input_.pickerBusy = true;
+  panels_.helpText = input_.candidateInput ? "Bitte Kandidaten notieren!" : "Rechte Taste löscht Feld!";
+  panels_.showHelpText();
+  const int px = view_.boardOriginX + 60 * (column - 1) - 16;
+  const int py = view_.boardOriginY + 60 * (row - 1) - 16;
+  if (!input_.backgroundHeld) {
+    input_.pickerBackground = rt.captureImage(px, py, px + kPickerSize, py + kPickerSize);
+    input_.backgroundHeld = true;
+  }
+  rt.setFillStyle(platform::FillStyle::Solid);
+  for (int d = 1; d <= 9; ++d) {
+    const int x = px + kSquare * ((d - 1) % 3);
+    const int y = py + kSquare * ((d - 1) / 3);
+    rt.setRasterOp(platform::RasterOp::Copy);
+    rt.setTextBackground(platform::TextBackground::Opaque);
+    rt.setPen(drawing_.palette(kBlack));
+    rt.setFill(drawing_.palette(d == input_.pickerDigit ? kLightGrey : kWhite));
+    rt.filledBox(x, y, x + kSquare, y + kSquare);
+    rt.setRasterOp(platform::RasterOp::Merge);
+    rt.setTextBackground(platform::TextBackground::Transparent);
+    drawing_.selectFont(kFontPicker);
+    rt.text(x + 6, y + 1, QString::number(d));
+  }
+  rt.setRasterOp(platform::RasterOp::Copy);
+  rt.setTextBackground(platform::TextBackground::Opaque);
+  rt.setFill(drawing_.palette(kWhite));
+  input_.pickerBusy = false;
+}
+
+void CellInput::restoreBackground() {
+  drawing_.runtime().drawImage(input_.pickerBackground, input_.pickerX, input_.pickerY);
+}
+
+void CellInput::toggleCandidate(int column, int row, int digit) {
+  bool& mark = model_.candidates[row][column][digit];
+  mark = !mark;
+}
+
+void CellInput::pickerInput(int column, int row) {
+  platform::Runtime& rt = drawing_.runtime();
+  input_.pickerOpen = true;
+  waitButtonsUp();
+  input_.pickerX = int16_t(view_.boardOriginX + 60 * (column - 1) - 16);
+  input_.pickerY = int16_t(view_.boardOriginY + 60 * (row - 1) - 16);
+  input_.pickerColumn = int16_t(column);
+  input_.pickerRow = int16_t(row);
+  for (;;) {
+    input_.pickerCleared = false;
+    rt.processEventsOnce();
+    if (!rt.windowExists()) break;
+    const platform::WindowMessage& m = rt.lastMessage();
+    if (m.kind == platform::MessageKind::LeftPress) {
+      const int x = rt.mouseX() - input_.pickerX;
+      const int y = rt.mouseY() - input_.pickerY;
+      if (x < 0 || y < 0 || x >= kPickerSize || y >= kPickerSize) continue;  // the picker stays
+      input_.pickerBusy = true;
+      restoreBackground();
+      if (input_.candidateInput) {
+        if (input_.pickerDigit >= 1 && input_.pickerDigit <= 9) toggleCandidate(column, row, input_.pickerDigit);
+        solver_.refreshCandidates();
+      } else {
+        model_.board[row][column] = uint8_t(input_.pickerDigit);
+        if (!input_.editorMode) drawPlayerCell(column, row, input_.pickerDigit);
+      }
+      input_.pickerBusy = false;
+      break;
+    }
+    if (m.kind == platform::MessageKind::RightPress) {
+      input_.pickerCleared = true;
+      input_.pickerBusy = true;
+      restoreBackground();
+      if (input_.candidateInput) {
+        for (int d = 1; d <= 9; ++d) model_.candidates[row][column][d] = false;
+        solver_.refreshCandidates();
+      } else if (!input_.editorMode) {
+        model_.board[row][column] = 0;
+        drawPlayerCell(column, row, 0);
+      }
+      input_.pickerBusy = false;
+      break;
+    }
+    if (m.kind == platform::MessageKind::Char) {
+      const char32_t ch = m.character == 27 ? U'0' : m.character;
+      if (ch < U'0' || ch > U'9') continue;
+      // The key's release belongs to this choice, not to the loop around the picker.
+      rt.consumeKeyRelease(m.key);
+      const int digit = int(ch - U'0');
+      input_.pickerBusy = true;
+      restoreBackground();
+      if (input_.candidateInput) {
+        if (digit != 0) toggleCandidate(column, row, digit);
+        solver_.refreshCandidates();
+      } else {
+        input_.pickerDigit = int16_t(digit);
+        model_.board[row][column] = uint8_t(digit);
+        if (!input_.editorMode) drawPlayerCell(column, row, digit);
+      }
+      input_.pickerBusy = false;
+      break;
+    }
+  }
+  rt.releaseImage(input_.pickerBackground);
+  input_.backgroundHeld = false;
+  input_.pickerOpen = false;
+  if (!rt.windowExists()) return;
+  waitButtonsUp();
+  panels_.helpText = QString(kHintClickCell) + " " + (drawing_.largeFontMode ? "   " : "");
+  panels_.showHelpText();
+  if (settings_.showCandidates) solver_.refreshCandidates();
+}
+
+void CellInput::waitButtonsUp() { drawing_.runtime().waitButtonsUp(); }
 
 void CellInput::eraseCell(int column, int row) {
   platform::Runtime& rt = drawing_.runtime();
@@ -37,7 +179,7 @@ void CellInput::drawPlayerCell(int column, int row, int digit) {
       // Every drawing of a wrong digit counts; the third ends a timed game.
       if (game_.mistakeCount == 3) {
         game_.timedGame = false;
-        if (refreshClock) refreshClock();
+        timer_.refreshClock();
       }
     }
     rt.text(x + 10, y + 1, QString::number(digit));

@@ -1,46 +1,88 @@
-// Cell input: the two procedures that paint a cell's content (with the bookkeeping of
-// wrong digits), and the input state of the digit picker.
+// Cell input: the digit picker drawn over a clicked cell, the loop that waits for the
+// player's choice, and the two procedures that paint a cell's content (with the
+// bookkeeping of wrong digits).
 #pragma once
+
+#include <QString>
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
+#include <optional>
 
 #include "app/game_state.h"
 #include "engine/board_model.h"
+#include "engine/solver.h"
 #include "render/board_view.h"
 #include "render/drawing.h"
+#include "render/panels.h"
+#include "render/timer.h"
 
 namespace app {
 
 struct InputState {
   bool pickerOpen = false;
-  int16_t pickerDigit = 0;
+  int16_t pickerDigit = 0;  // highlighted digit; keeps its value between pickers
   bool pickerCleared = false;
   std::atomic<bool> pickerBusy{false};  // the clock thread reads it
   bool candidateInput = false;
   bool editorMode = false;
+  // The open picker: top-left corner, its cell, and the screen area under it.
+  int16_t pickerX = 0, pickerY = 0;
+  int16_t pickerColumn = 0, pickerRow = 0;
+  platform::ImageHandle pickerBackground = 0;
+  bool backgroundHeld = false;
 };
+
+struct Cell {
+  int column = 0;
+  int row = 0;
+  bool operator==(const Cell&) const = default;
+};
+
+inline constexpr const char* kHintClickCell = "Bitte ein Feld anklicken!";
 
 class CellInput final : public render::CellPainter {
  public:
-  CellInput(render::Drawing& drawing, punktivo::BoardModel& model, GameState& game, render::BoardView& view)
-      : drawing_(drawing), model_(model), game_(game), view_(view) {}
+  CellInput(render::Drawing& drawing, punktivo::BoardModel& model, punktivo::Settings& settings,
+            GameState& game, InputState& input, render::BoardView& view, render::Panels& panels,
+            render::Timer& timer, punktivo::Solver& solver)
+      : drawing_(drawing),
+        model_(model),
+        settings_(settings),
+        game_(game),
+        input_(input),
+        view_(view),
+        panels_(panels),
+        timer_(timer),
+        solver_(solver) {}
 
-  InputState input;
-  // Ends the display of a timed game's clock; set by whoever owns the timer.
-  std::function<void()> refreshClock;
+  // Win_0_MouseMove: moves the highlight of the open picker.
+  void Win_0_MouseMove(int buttons, int shift, double x, double y);
+  // The cell under the last mouse position, if any.
+  std::optional<Cell> cellAtMouse() const;
+  void drawPicker(int column, int row);
+  // Waits for the player's choice and applies it; reads candidateInput and editorMode.
+  void pickerInput(int column, int row);
+  void waitButtonsUp();
 
   void drawGivenCell(int column, int row, int digit) override;
   void drawPlayerCell(int column, int row, int digit) override;
 
  private:
   void eraseCell(int column, int row);
+  // Removes the picker by drawing back what lay under it.
+  void restoreBackground();
+  void toggleCandidate(int column, int row, int digit);
 
   render::Drawing& drawing_;
   punktivo::BoardModel& model_;
+  punktivo::Settings& settings_;
   GameState& game_;
+  InputState& input_;
   render::BoardView& view_;
+  render::Panels& panels_;
+  render::Timer& timer_;
+  punktivo::Solver& solver_;
 };
 
 }  // namespace app

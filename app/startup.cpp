@@ -28,22 +28,29 @@ QPoint computeWindowPosition(QSize screen) {
 
 App::App(platform::Runtime& runtime)
     : runtime_(runtime),
-      drawing_(runtime),
       model_(*this),
+      drawing_(runtime),
       panels_(drawing_, model_, settings_, game_),
-      timer_(drawing_),
+      timer_(drawing_, game_, input_.pickerBusy),
       view_(drawing_, model_, panels_, timer_),
       solver_(model_, settings_),
-      cells_(drawing_, model_, game_, view_) {
+      cells_(drawing_, model_, settings_, game_, input_, view_, panels_, timer_, solver_),
+      menu_(*this),
+      session_(*this) {
   view_.connect(cells_, solver_);
-  cells_.refreshClock = [this] { refreshClock(); };
+  runtime_.onMouseMove = [this](int buttons, int shift, double x, double y) {
+    cells_.Win_0_MouseMove(buttons, shift, x, y);
+  };
+  runtime_.onCloseRequest = [this] { return Win_0_Close(); };
 }
 
-App::~App() = default;
+App::~App() {
+  game_.timedGame = false;
+  timer_.joinClockThread();
+}
 
 void App::startUp() {
   // 1-2: the window, centred, with its fixed client area.
-  runtime_.onCloseRequest = [] { return true; };
   const QPoint position = computeWindowPosition(runtime_.screenSize());
   runtime_.openWindow(position.x(), position.y(), kWindowOuterWidth, kWindowOuterHeight, kWindowTitle);
   runtime_.setClientSize(kClientWidth, kClientHeight);
@@ -51,9 +58,10 @@ void App::startUp() {
   drawing_.initPalette();
   // 4: program state (the board model exists with the App).
   settings_.fillLevelNames();
-  // 5-6: background, then the empty button row for wiping buttons later.
+  menu_.buildMenuBar();
+  menu_.updateMenuChecks();
+  // 5: background.
   runtime_.clearClient(drawing_.palette(render::kBackground));
-  statusStrip = runtime_.captureImage(30, 598, 568, 625);
   // 7-8
   panels_.helpText = "Bitte Menupunkt auswählen!";
   runtime_.createLabel(646, 592, 160, 30, " 99:99:99", "Arial", 24, drawing_.palette(render::kWhite));
@@ -63,6 +71,9 @@ void App::startUp() {
                             kWindowTitle);
   view_.drawMainScreen();
   panels_.drawHelpPanel();
+  // The empty button row, taken once the bar around it stands: it covers the buttons'
+  // outlines exactly, so drawing it back wipes them without touching the bar's frame.
+  statusStrip = runtime_.captureImage(kStatusStripLeft, kStatusStripTop, 568, 624);
   // 10-11
   model_.loadStartBoard();
   drawing_.selectFont(render::kFontCaption);
@@ -73,14 +84,14 @@ void App::runMainLoop() {
 }
 
 void App::shutDown() {
+  game_.timedGame = false;
+  timer_.joinClockThread();
   drawing_.deleteFonts();
   if (statusStrip != 0) runtime_.releaseImage(statusStrip);
   statusStrip = 0;
 }
 
-void App::refreshClock() {
-  if (!game_.timedGame) runtime_.setLabelCaption(" 99:99:99");
-}
+bool App::Win_0_Close() { return menu_.confirmExit(); }
 
 void App::drawPlayerCell(int column, int row, int digit) { cells_.drawPlayerCell(column, row, digit); }
 void App::redrawBoard() { view_.redrawBoard(); }
@@ -90,7 +101,19 @@ void App::drawCandidateMarks() { view_.drawCandidateMarks(); }
 
 void App::endTimedGame() {
   game_.timedGame = false;
-  refreshClock();
+  timer_.refreshClock();
 }
+
+// --- commands whose parts arrive later ------------------------------------------------------
+
+void App::newGame() {}
+void App::openLoadDialog() {}
+void App::openSaveDialog() {}
+void App::shuffleBoard() {}
+void App::printBoard() {}
+void App::printGames() {}
+void App::runBoardEditor() {}
+void App::showHallOfFame() {}
+void App::showHelpTopic(const QString&) {}
 
 }  // namespace app

@@ -1,12 +1,15 @@
 // The game as a whole: owns every piece of program-wide state, runs the start-up
-// sequence and the main loop.
+// sequence and the main loop, and offers the commands the menu and the sessions share.
 #pragma once
 
 #include <QPoint>
 #include <QSize>
+#include <QString>
 
 #include "app/cell_input.h"
 #include "app/game_state.h"
+#include "app/menu.h"
+#include "app/play_session.h"
 #include "engine/board_model.h"
 #include "engine/solver.h"
 #include "platform/runtime.h"
@@ -20,6 +23,9 @@ namespace app {
 inline constexpr const char* kWindowTitle = "Punktivo V1.0";
 inline constexpr int kWindowOuterWidth = 862;
 inline constexpr int kWindowOuterHeight = 723;
+// Top-left corner of the captured empty button row.
+inline constexpr int kStatusStripLeft = 29;
+inline constexpr int kStatusStripTop = 597;
 
 // Top-left corner of the main window on a screen of the given size: centred on the
 // client area, 32 px higher, halves rounded to even.
@@ -34,8 +40,22 @@ class App final : public punktivo::BoardDisplay {
   void startUp();
   // Processes events until the main window is gone.
   void runMainLoop();
-  // Releases what start-up took (fonts, captured strip).
+  // Releases what start-up took (fonts, captured strip) and waits for the clock thread.
   void shutDown();
+
+  // Win_0_Close: the exit question; true when the window may close.
+  bool Win_0_Close();
+
+  // Commands shared by the menu, the play session and the editor.
+  void newGame();
+  void openLoadDialog();
+  void openSaveDialog();
+  void shuffleBoard();
+  void printBoard();
+  void printGames();
+  void runBoardEditor();
+  void showHallOfFame();
+  void showHelpTopic(const QString& topic);
 
   // What the engine asks of the screen.
   void drawPlayerCell(int column, int row, int digit) override;
@@ -49,27 +69,33 @@ class App final : public punktivo::BoardDisplay {
   punktivo::BoardModel& model() { return model_; }
   punktivo::Settings& settings() { return settings_; }
   GameState& game() { return game_; }
+  InputState& input() { return input_; }
   render::Drawing& drawing() { return drawing_; }
   render::Panels& panels() { return panels_; }
   render::BoardView& view() { return view_; }
+  render::Timer& timer() { return timer_; }
   CellInput& cells() { return cells_; }
   punktivo::Solver& solver() { return solver_; }
+  Menu& menu() { return menu_; }
+  PlaySession& session() { return session_; }
 
+  // The empty button row, drawn back to wipe the buttons after each command.
   platform::ImageHandle statusStrip = 0;
 
  private:
-  void refreshClock();
-
   platform::Runtime& runtime_;
-  render::Drawing drawing_;
   punktivo::Settings settings_;
   punktivo::BoardModel model_;
   GameState game_;
+  InputState input_;
+  render::Drawing drawing_;
   render::Panels panels_;
-  render::TimerPanel timer_;
+  render::Timer timer_;
   render::BoardView view_;
   punktivo::Solver solver_;
   CellInput cells_;
+  Menu menu_;
+  PlaySession session_;
 };
 
 }  // namespace app

@@ -5,7 +5,10 @@
 #include <QDate>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QAction>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
@@ -301,12 +304,12 @@ void Runtime::filledBox(int x1, int y1, int x2, int y2) {
 void Runtime::circle(int cx, int cy, int radius) {
   ShapeMode mode(painter(), rasterOp_);
   QPainter& p = painter();
-  p.setRenderHint(QPainter::Antialiasing, true);
+  // Without antialiasing: dots are drawn again after every cell, and blended edges
+  // would darken with each pass.
   p.setPen(QPen(pen_, lineWidth_));
   p.setBrush(fillStyle_ == FillStyle::Solid ? QBrush(fill_) : QBrush(Qt::NoBrush));
   // Pixel (x, y) covers [x, x+1): the centre of the centre pixel is at +0.5.
   p.drawEllipse(QPointF(cx + 0.5, cy + 0.5), radius, radius);
-  p.setRenderHint(QPainter::Antialiasing, false);
   p.setBrush(Qt::NoBrush);
   const int reach = radius + lineWidth_ + 1;
   markDirty(QRect(cx - reach, cy - reach, 2 * reach + 1, 2 * reach + 1));
@@ -483,6 +486,113 @@ void Runtime::setLabelCaption(const QString& caption) {
 }
 
 QString Runtime::labelCaption() const { return label_ != nullptr ? label_->text() : QString(); }
+
+// --- menus ------------------------------------------------------------------------------------
+
+Runtime::MenuHandle Runtime::createMenuBar() {
+  const MenuHandle handle = nextMenu_++;
+  menus_[handle] = new QMenuBar();
+  return handle;
+}
+
+Runtime::MenuHandle Runtime::createPopupMenu() {
+  const MenuHandle handle = nextMenu_++;
+  menus_[handle] = new QMenu();
+  return handle;
+}
+
+void Runtime::appendMenuItem(MenuHandle menu, int id, const QString& caption) {
+  QWidget* widget = menus_.at(menu);
+  auto* action = new QAction(caption, widget);
+  action->setCheckable(true);
+  action->setChecked(false);
+  QObject::connect(action, &QAction::triggered, action, [this, id, action] {
+    // Check marks follow the program's state only, never the click itself.
+    action->setChecked(menuChecked(id));
+    if (onMenuEvent) onMenuEvent(id);
+  });
+  widget->addAction(action);
+  menuItems_[id] = action;
+}
+
+void Runtime::appendMenuSeparator(MenuHandle menu) {
+  if (auto* popup = qobject_cast<QMenu*>(menus_.at(menu))) popup->addSeparator();
+}
+
+void Runtime::appendSubmenu(MenuHandle menu, MenuHandle submenu, const QString& caption) {
+  auto* child = qobject_cast<QMenu*>(menus_.at(submenu));
+  child->setTitle(caption);
+  QWidget* parent = menus_.at(menu);
+  child->setParent(parent, child->windowFlags());
+  if (auto* bar = qobject_cast<QMenuBar*>(parent)) {
+    bar->addMenu(child);
+  } else {
+    qobject_cast<QMenu*>(parent)->addMenu(child);
+  }
+}
+
+void Runtime::setWindowMenu(MenuHandle bar) {
+  auto* menuBar = qobject_cast<QMenuBar*>(menus_.at(bar));
+  QWidget* oldBar = windowMenu_ != 0 ? menus_.at(windowMenu_) : nullptr;
+  if (oldBar != nullptr && oldBar != menuBar) forgetMenusUnder(oldBar);
+  window_->setMenuBar(menuBar);  // Qt destroys the bar attached before
+  windowMenu_ = bar;
+  window_->adjustSize();
+  window_->setFixedSize(window_->sizeHint());
+}
+
+void Runtime::forgetMenusUnder(QObject* root) {
+  const auto within = [root](QObject* object) {
+    for (; object != nullptr; object = object->parent())
+      if (object == root) return true;
+    return false;
+  };
+  std::erase_if(menus_, [&](const auto& entry) { return within(entry.second); });
+  std::erase_if(menuItems_, [&](const auto& entry) { return within(entry.second); });
+}
+
+void Runtime::setMenuCheck(int id, bool checked) {
+  const auto it = menuItems_.find(id);
+  if (it != menuItems_.end()) {
+    it->second->setProperty("punktivoChecked", checked);
+    it->second->setChecked(checked);
+  }
+}
+
+bool Runtime::menuChecked(int id) const {
+  const auto it = menuItems_.find(id);
+  return it != menuItems_.end() && it->second->property("punktivoChecked").toBool();
+}
+
+void Runtime::setMenuEnabled(bool enabled) {
+  if (windowMenu_ != 0) menus_.at(windowMenu_)->setEnabled(enabled);
+}
+
+bool Runtime::menuEnabled() const { return windowMenu_ != 0 && menus_.at(windowMenu_)->isEnabled(); }
+
+QStringList Runtime::describeMenu(MenuHandle menu) const {
+  QStringList items;
+  const QWidget* widget = menus_.at(menu);
+  for (QAction* action : widget->actions()) {
+    if (action->isSeparator()) {
+      items << "-";
+    } else if (QMenu* sub = action->menu()) {
+      items << ">" + sub->title();
+      for (const auto& [handle, w] : menus_)
+        if (w == sub) items << describeMenu(handle);
+      items << "";
+    } else {
+      for (const auto& [id, item] : menuItems_)
+        if (item == action) items << QString::number(id) + ":" + action->text();
+    }
+  }
+  return items;
+}
+
+void Runtime::chooseMenuItem(int id) {
+  const auto it = menuItems_.find(id);
+  if (it != menuItems_.end() && it->second->isEnabled() && menuEnabled()) it->second->trigger();
+}
 
 // --- message boxes ---------------------------------------------------------------------------
 

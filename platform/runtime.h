@@ -20,6 +20,8 @@
 #include "engine/random.h"
 
 class QLabel;
+class QObject;
+class QAction;
 class QTimer;
 class QPainter;
 class QWidget;
@@ -171,6 +173,29 @@ class Runtime {
   void setLabelCaption(const QString& caption);
   QString labelCaption() const;
 
+  // --- menus --------------------------------------------------------------------------
+  using MenuHandle = int;
+  MenuHandle createMenuBar();
+  MenuHandle createPopupMenu();
+  void appendMenuItem(MenuHandle menu, int id, const QString& caption);
+  void appendMenuSeparator(MenuHandle menu);
+  void appendSubmenu(MenuHandle menu, MenuHandle submenu, const QString& caption);
+  // Attaches the bar to the main window; a bar attached before is destroyed.
+  void setWindowMenu(MenuHandle bar);
+  void setMenuCheck(int id, bool checked);
+  bool menuChecked(int id) const;
+  // While a command runs no second one may start.
+  void setMenuEnabled(bool enabled);
+  bool menuEnabled() const;
+  // The items of a menu as "id:caption", "-" for a separator, ">caption" for a submenu
+  // (followed by its own items and an empty entry): what the player can choose.
+  QStringList describeMenu(MenuHandle menu) const;
+  MenuHandle windowMenu() const { return windowMenu_; }
+  // Chooses the item as the player does (tests, keyboard shortcuts of the window).
+  void chooseMenuItem(int id);
+  // Win_0_MenuEvent.
+  std::function<void(int id)> onMenuEvent;
+
   // --- message boxes --------------------------------------------------------------
   // Returns the 1-based number of the button pressed.
   int messageBox(MessageIcon icon, const QString& text, const QString& buttons,
@@ -209,6 +234,7 @@ class Runtime {
   };
   RealisedFont realise(const FontDescription& description) const;
   void markDirty(const QRect& rect);
+  void forgetMenusUnder(QObject* root);
   QPainter& painter();
 
   std::unique_ptr<QTimer> wake_;
@@ -238,6 +264,10 @@ class Runtime {
   std::map<QString, RealisedFont> systemFonts_;
 
   std::map<ImageHandle, QImage> images_;
+  std::map<MenuHandle, QWidget*> menus_;  // QMenuBar or QMenu
+  std::map<int, QAction*> menuItems_;
+  MenuHandle nextMenu_ = 1;
+  MenuHandle windowMenu_ = 0;
   ImageHandle nextImage_ = 1;
 
   int pointerHidden_ = 0;

@@ -11,7 +11,7 @@ class Solver;
 namespace render {
 
 class Panels;
-class TimerPanel;
+class Timer;
 
 // Paints the content of one cell; the cell-input code owns these two.
 class CellPainter {
@@ -29,7 +29,7 @@ constexpr int kDotRadius = 7;
 
 class BoardView {
  public:
-  BoardView(Drawing& drawing, punktivo::BoardModel& model, Panels& panels, TimerPanel& timer)
+  BoardView(Drawing& drawing, punktivo::BoardModel& model, Panels& panels, Timer& timer)
       : drawing_(drawing), model_(model), panels_(panels), timer_(timer) {}
   void connect(CellPainter& cells, punktivo::Solver& solver) {
     cells_ = &cells;
@@ -52,7 +52,7 @@ class BoardView {
   Drawing& drawing_;
   punktivo::BoardModel& model_;
   Panels& panels_;
-  TimerPanel& timer_;
+  Timer& timer_;
   CellPainter* cells_ = nullptr;
   punktivo::Solver* solver_ = nullptr;
 };

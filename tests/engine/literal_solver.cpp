@@ -129,6 +129,7 @@ bool LiteralSolver::fitsAll(int row, int column, int digit) {
 }
 
 void LiteralSolver::placeAndDraw(int row, int column, int digit) {
+  if (digit != 0) lastPlacingRound = round_;
   model_.board[row][column] = uint8_t(digit);
   if (!model_.quietMode) model_.display().drawPlayerCell(column, row, digit);
 }
@@ -185,7 +186,9 @@ void LiteralSolver::solveWithCandidates() {
 }
 
 void LiteralSolver::solveByRules() {
+  lastPlacingRound = 0;
   for (int round = 1; round <= 10; ++round) {
+    round_ = round;
     for (int bc = 1; bc <= 7; bc += 3)
       for (int br = 1; br <= 7; br += 3) fillBoxSingles(bc, br);
     for (int k = 1; k <= 9; ++k) {
@@ -193,6 +196,7 @@ void LiteralSolver::solveByRules() {
       fillColumnSingles(k);
     }
   }
+  round_ = 0;
   if (!guessActive) {
     if (!model_.isBoardComplete()) guessStep();
   }

@@ -34,6 +34,10 @@ class LiteralSolver {
   int16_t guessFirst = 0, guessSecond = 0;
   int16_t stallCount = 0;
 
+  // For picking test boards: the last round of singles of the latest rule-solver run
+  // that placed a digit (0 when none did).
+  int lastPlacingRound = 0;
+
  private:
   void fillBoxSingles(int firstColumn, int firstRow);
   void fillRowSingles(int row);
@@ -42,6 +46,7 @@ class LiteralSolver {
   void guessInRow(int row);
   void placeAndDraw(int row, int column, int digit);
 
+  int round_ = 0;
   BoardModel& model_;
   Settings& settings_;
 };

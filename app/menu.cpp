@@ -1,0 +1,217 @@
+// Menu bar and command dispatch.
+#include "app/menu.h"
+
+#include "app/startup.h"
+#include "engine/rules.h"
+
+namespace app {
+
+const QStringList& menuDefinition() {
+  static const QStringList definition = {
+      "&Punktivo",
+      "8:&Neues Spiel", "-", "10:&Spielstart", "25:N&eustart", "-", "12:Spieledruck", "-", "99:&Beenden",
+      "",
+      "&Optionen",
+      "20:&lade Brett", "21:&sichere Brett", "-", "22:&Brett lösen", "26:B&rett löschen", "27:Brett &drucken",
+      "24:Brett &mischen", "-", "11:&Eigenes Brett",
+      "",
+      "Sch&wierigkeit",
+      "30:&Leicht", "31:&Mittel", "32:&Schwer", "33:&Extrem", "-", "44:Zeige &Kandidaten", "-",
+      "45:Rätsel-Symmetrie", "-", "50:&Ruhmeshalle",
+      "",
+      "&Hilfe",
+      "60:&Anleitung", "-", "1:über &Punktivo...",
+      "",
+      "",
+  };
+  return definition;
+}
+
+namespace {
+
+struct Item {
+  int id;
+  QString caption;
+};
+
+Item splitItem(const QString& entry) {
+  const qsizetype colon = entry.indexOf(':');
+  return {entry.left(colon).toInt(), entry.mid(colon + 1)};
+}
+
+}  // namespace
+
+int Menu::buildPopup(const QStringList& definition, int& position) {
+  platform::Runtime& rt = app_.runtime();
+  const int popup = rt.createPopupMenu();
+  while (position < definition.size()) {
+    const QString entry = definition[position++];
+    if (entry.isEmpty()) break;
+    if (entry == "-") {
+      rt.appendMenuSeparator(popup);
+    } else if (entry.startsWith('>')) {
+      const int nested = buildPopup(definition, position);
+      rt.appendSubmenu(popup, nested, entry.mid(1));
+    } else {
+      const Item item = splitItem(entry);
+      rt.appendMenuItem(popup, item.id, item.caption);
+    }
+  }
+  return popup;
+}
+
+void Menu::buildMenuBar() {
+  platform::Runtime& rt = app_.runtime();
+  const QStringList& definition = menuDefinition();
+  const int bar = rt.createMenuBar();
+  int position = 0;
+  while (position < definition.size()) {
+    const QString entry = definition[position++];
+    if (entry.isEmpty()) break;
+    if (entry.contains(':')) {
+      const Item item = splitItem(entry);
+      rt.appendMenuItem(bar, item.id, item.caption);
+    } else {
+      const int popup = buildPopup(definition, position);
+      rt.appendSubmenu(bar, popup, entry);
+    }
+  }
+  rt.setWindowMenu(bar);
+  rt.onMenuEvent = [this](int id) { Win_0_MenuEvent(id); };
+}
+
+void Menu::updateMenuChecks() {
+  platform::Runtime& rt = app_.runtime();
+  for (int id : {30, 31, 32, 33, 44, 45}) rt.setMenuCheck(id, false);
+  const punktivo::Settings& settings = app_.settings();
+  rt.setMenuCheck(30 + settings.difficulty, true);
+  if (settings.showCandidates) rt.setMenuCheck(44, true);
+  if (settings.puzzleSymmetry) rt.setMenuCheck(45, true);
+}
+
+void Menu::Win_0_MenuEvent(int id) {
+  platform::Runtime& rt = app_.runtime();
+  if (running_) return;  // one command at a time
+  running_ = true;
+  rt.setMenuEnabled(false);
+  switch (id) {
+    case 8: case 10: case 11: case 20: case 21: case 22: case 24: case 25:
+      app_.panels().helpText = kHintClickCell;
+      app_.panels().drawHelpPanel();
+      break;
+    default:
+      break;
+  }
+  runCommand(id);
+  commonEnding();
+  rt.setMenuEnabled(true);
+  running_ = false;
+}
+
+void Menu::commonEnding() {
+  platform::Runtime& rt = app_.runtime();
+  // Ends any timed game, and with it the clock thread.
+  app_.game().timedGame = false;
+  if (!rt.windowExists()) return;
+  rt.setPointer(platform::Pointer::Normal);
+  updateMenuChecks();
+  app_.panels().updateDifficultyPanel();
+  app_.panels().helpText = "Bitte Menupunkt auswählen!";
+  app_.panels().showHelpText();
+  rt.drawImage(app_.statusStrip, kStatusStripLeft, kStatusStripTop);
+}
+
+void Menu::runCommand(int id) {
+  punktivo::BoardModel& model = app_.model();
+  punktivo::Settings& settings = app_.settings();
+  render::BoardView& view = app_.view();
+  switch (id) {
+    case 8:
+      app_.newGame();
+      break;
+    case 10:
+      app_.session().runPlaySession();
+      break;
+    case 25:
+      view.drawMainScreen();
+      model.restartBoard();
+      app_.session().runPlaySession();
+      break;
+    case 12:
+      app_.printGames();
+      break;
+    case 99:
+      confirmExit();
+      break;
+    case 20:
+      app_.openLoadDialog();
+      app_.panels().updateDifficultyPanel();
+      view.redrawBoard();
+      app_.session().runPlaySession();
+      break;
+    case 21:
+      app_.openSaveDialog();
+      app_.session().runPlaySession();
+      break;
+    case 22:
+      app_.solver().solveCommand(app_.panels().boardFull);
+      break;
+    case 26:
+      model.clearBoard();
+      break;
+    case 27:
+      app_.printBoard();
+      break;
+    case 24:
+      app_.shuffleBoard();
+      view.drawMainScreen();
+      punktivo::deriveDotsFromSolution(model, app_.solver());
+      view.redrawBoard();
+      break;
+    case 11:
+      app_.runBoardEditor();
+      app_.input().editorMode = false;
+      break;
+    case 30: case 31: case 32: case 33:
+      settings.difficulty = int16_t(id - 30);
+      break;
+    case 44:
+      settings.showCandidates = !settings.showCandidates;
+      model.clearCandidates();
+      view.redrawBoard();
+      break;
+    case 45:
+      settings.puzzleSymmetry = !settings.puzzleSymmetry;
+      break;
+    case 50:
+      app_.showHallOfFame();
+      break;
+    case 60:
+      app_.showHelpTopic("übersicht.htm");
+      break;
+    case 1:
+      app_.runtime().messageBox(platform::MessageIcon::Information,
+                                QString(kWindowTitle) +
+                                    "\n\nSudoku mit Punkten: jede Ziffer einmal in jeder Zeile, Spalte und "
+                                    "jedem Block. Ein weißer Punkt verbindet Nachbarn, die sich um 1 "
+                                    "unterscheiden, ein schwarzer Punkt Nachbarn, von denen einer das "
+                                    "Doppelte des anderen ist; wo kein Punkt steht, gilt keins von beiden.",
+                                "&OK", 1);
+      break;
+    default:
+      break;
+  }
+}
+
+bool Menu::confirmExit() {
+  platform::Runtime& rt = app_.runtime();
+  if (rt.messageBox(platform::MessageIcon::Question, "Spiel beenden?", "&JA|&NEIN", 2) != 1) return false;
+  app_.game().timedGame = false;
+  app_.drawing().deleteFonts();
+  rt.closeWindow();
+  if (app_.statusStrip != 0) rt.releaseImage(app_.statusStrip);
+  app_.statusStrip = 0;
+  return true;
+}
+
+}  // namespace app

@@ -1,0 +1,38 @@
+// The menu bar built from its definition strings, the check marks, the dispatch of
+// every menu command with its common ending, and the exit question.
+#pragma once
+
+#include <QStringList>
+
+namespace app {
+
+class App;
+
+// The menu definition, read one string after another: "id:caption" is a command item,
+// any other string opens a drop-down menu ("-" separator, ">caption" nested menu inside
+// one), an empty string closes the current menu or, at the top, ends the definition.
+const QStringList& menuDefinition();
+
+class Menu {
+ public:
+  explicit Menu(App& app) : app_(app) {}
+
+  void buildMenuBar();
+  void updateMenuChecks();
+  void Win_0_MenuEvent(int id);
+  // Asks "Spiel beenden?"; on yes ends the program. Returns whether it ends.
+  bool confirmExit();
+
+  // True while a command runs (the menu bar is disabled meanwhile).
+  bool commandRunning() const { return running_; }
+
+ private:
+  int buildPopup(const QStringList& definition, int& position);
+  void runCommand(int id);
+  void commonEnding();
+
+  App& app_;
+  bool running_ = false;
+};
+
+}  // namespace app

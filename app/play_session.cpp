@@ -1,0 +1,193 @@
+// The play session loop.
+#include "app/play_session.h"
+
+#include "app/startup.h"
+#include "engine/rules.h"
+#include "engine/status_check.h"
+
+namespace app {
+
+int buttonAt(int x, int y) {
+  if (y < 597 || y > 623) return -1;
+  for (int i = 0; i < 6; ++i)
+    if (x >= kSessionButtons[i].clickLeft && x <= kSessionButtons[i].clickRight) return i;
+  return -1;
+}
+
+void PlaySession::pressButton(int index, bool pressed) {
+  const SessionButton& b = kSessionButtons[index];
+  app_.drawing().drawButton(pressed ? 1 : 0, b.x, kButtonRowY, b.caption);
+}
+
+void PlaySession::runPlaySession() {
+  platform::Runtime& rt = app_.runtime();
+  GameState& game = app_.game();
+  app_.view().redrawBoard();
+  for (int i = 0; i < 6; ++i) pressButton(i, false);
+  if (game.timedGame) app_.timer().startClockThread();
+  for (;;) {
+    rt.processEventsOnce();
+    if (!rt.windowExists()) return;
+    const platform::WindowMessage& m = rt.lastMessage();
+    if (m.kind == platform::MessageKind::KeyRelease) {
+      if (!keyAction(m.key, false)) return;
+      continue;
+    }
+    if (m.kind == platform::MessageKind::LeftPress) {
+      const int button = buttonAt(rt.mouseX(), rt.mouseY());
+      if (button >= 0 && !keyAction(kSessionButtons[button].key, true)) return;
+    }
+    app_.input().candidateInput = false;
+    if (m.kind == platform::MessageKind::LeftPress || m.kind == platform::MessageKind::RightPress) {
+      boardClick(m.kind == platform::MessageKind::RightPress);
+      if (!rt.windowExists()) return;
+      // The solved board of a timed game ends its timing and goes to the hall of fame.
+      if (app_.panels().statusMessage == punktivo::kStatusSolved && game.timedGame) {
+        game.boardSolved = true;
+        app_.timer().refreshClock();
+        game.timedGame = false;
+        game.boardSolved = false;
+      }
+    }
+  }
+}
+
+void PlaySession::boardClick(bool rightButton) {
+  CellInput& cells = app_.cells();
+  punktivo::BoardModel& model = app_.model();
+  app_.input().candidateInput = rightButton;
+  const std::optional<Cell> cell = cells.cellAtMouse();
+  if (!cell || model.givens[cell->row][cell->column] != 0) return;
+  const int c = cell->column, r = cell->row;
+  if (!rightButton) {
+    cells.drawPicker(c, r);
+    cells.pickerInput(c, r);
+    if (app_.runtime().windowExists()) app_.panels().updateStatistics();
+  } else if (model.board[r][c] == 0) {
+    cells.drawPicker(c, r);
+    cells.pickerInput(c, r);
+  } else {
+    model.board[r][c] = 0;
+    cells.drawPlayerCell(c, r, 0);
+    if (app_.settings().showCandidates) app_.solver().refreshCandidates();
+    app_.panels().updateStatistics();
+  }
+}
+
+bool PlaySession::keyAction(int key, bool clicked) {
+  platform::Runtime& rt = app_.runtime();
+  GameState& game = app_.game();
+  punktivo::BoardModel& model = app_.model();
+  render::BoardView& view = app_.view();
+  const auto buttonAction = [&](int index, auto&& action) {
+    pressButton(index, true);
+    action();
+    if (rt.windowExists()) pressButton(index, false);
+  };
+  switch (key) {
+    case 'L':
+      buttonAction(kLoad, [&] {
+        app_.openLoadDialog();
+        app_.panels().updateDifficultyPanel();
+        view.redrawBoard();
+        app_.timer().refreshClock();
+        rt.waitButtonsUp();
+      });
+      return true;
+    case 'S':
+      buttonAction(kSave, [&] {
+        app_.openSaveDialog();
+        rt.waitButtonsUp();
+      });
+      return true;
+    case 'D':
+      buttonAction(kPrint, [&] {
+        app_.printBoard();
+        rt.waitButtonsUp();
+      });
+      return true;
+    case 'N':
+      buttonAction(kRestart, [&] {
+        model.restartBoard();
+        view.redrawBoard();
+        if (clicked) rt.waitButtonsUp();
+      });
+      return true;
+    case 'H':
+      buttonAction(kHelp, [&] {
+        app_.showHelpTopic("erklärung.htm");
+        rt.waitButtonsUp();
+      });
+      return true;
+    case 'A':
+    case platform::kKeyEscape: {
+      // The button stays drawn pressed until the menu wipes the row.
+      pressButton(kAbort, true);
+      game.timedGame = false;
+      rt.pause(200);
+      if (key == platform::kKeyEscape || clicked) app_.timer().refreshClock();
+      return false;
+    }
+    case 'F':
+      for (int r = 1; r <= 9; ++r)
+        for (int c = 1; c <= 9; ++c)
+          for (int d = 1; d <= 9; ++d) model.candidates[r][c][d] = true;
+      view.redrawBoard();
+      return true;
+    case 'C':
+      model.clearCandidates();
+      view.redrawBoard();
+      return true;
+    case 'M':
+      game.timedGame = false;
+      model.clearCandidates();
+      app_.settings().showCandidates = !app_.settings().showCandidates;
+      view.redrawBoard();
+      return true;
+    case 'X':
+      model.quietMode = true;
+      app_.solver().solveWithCandidates();
+      app_.shuffleBoard();
+      model.quietMode = false;
+      game.timedGame = false;
+      app_.timer().refreshClock();
+      view.drawMainScreen();
+      punktivo::deriveDotsFromSolution(model, app_.solver());
+      model.restartBoard();
+      view.redrawBoard();
+      return true;
+    default:
+      break;
+  }
+  if (key == kSolveKeySecond && game.armedKey == kSolveKeyFirst) {
+    game.armedKey = 0;
+    solveSequence();
+  } else if (key == kSolveKeySecond) {
+    game.armedKey = 0;
+  } else if (key == kSolveKeyFirst) {
+    game.armedKey = kSolveKeyFirst;
+  }
+  return true;
+}
+
+void PlaySession::solveSequence() {
+  GameState& game = app_.game();
+  punktivo::BoardModel& model = app_.model();
+  render::Panels& panels = app_.panels();
+  game.timedGame = false;
+  game.mistakeCount = 0;
+  panels.checkAndShowStatus();
+  if (panels.statusMessage.startsWith("F")) {
+    model.restartBoard();
+    app_.view().redrawBoard();
+  }
+  app_.solver().solveWithCandidates();
+  if (!(panels.boardFull && punktivo::hasNoDuplicates(model)) && !punktivo::isBoardConsistent(model)) {
+    model.restartBoard();
+    app_.view().redrawBoard();
+    app_.solver().solveByRules();
+  }
+  app_.timer().refreshClock();
+}
+
+}  // namespace app

@@ -1,0 +1,49 @@
+// The play session: the loop in which the player works on the board, with its six
+// buttons, its single-key shortcuts and the detection of a solved timed game.
+#pragma once
+
+#include <QString>
+
+namespace app {
+
+class App;
+
+// The hidden two-key solve sequence: release the first key, then the second.
+inline constexpr int kSolveKeyFirst = 'Q';
+inline constexpr int kSolveKeySecond = 'Z';
+
+// The buttons of the play session and the editor, in their row at y = 598.
+struct SessionButton {
+  const char* caption;
+  int x;
+  int clickLeft, clickRight;  // left-click range in x (y from 597 to 623)
+  int key;
+};
+inline constexpr SessionButton kSessionButtons[6] = {
+    {" _Laden ", 30, 29, 107, 'L'},     {" _Sichern ", 108, 108, 201, 'S'},
+    {" _Drucken ", 202, 202, 295, 'D'}, {" _Neustart ", 296, 296, 397, 'N'},
+    {" _Hilfe ", 398, 398, 475, 'H'},   {" _Abbruch ", 476, 476, 612, 'A'},
+};
+inline constexpr int kButtonRowY = 598;
+enum ButtonIndex { kLoad, kSave, kPrint, kRestart, kHelp, kAbort };
+
+// The button whose click range holds (x, y), or -1.
+int buttonAt(int x, int y);
+
+class PlaySession {
+ public:
+  explicit PlaySession(App& app) : app_(app) {}
+  // Runs until the player aborts (or the window is gone).
+  void runPlaySession();
+
+ private:
+  // Acts on a released key (or a button, `clicked` set); returns false to leave.
+  bool keyAction(int key, bool clicked);
+  void boardClick(bool rightButton);
+  void solveSequence();
+  void pressButton(int index, bool pressed);
+
+  App& app_;
+};
+
+}  // namespace app

@@ -1,0 +1,287 @@
+// The menu and a play session driven by genuine posted input: picker, digits,
+// candidates, mistakes, leaving, and the exit question.
+#include <gtest/gtest.h>
+
+#include "gui_support.h"
+
+using guitest::pixelAt;
+using guitest::rgb;
+
+namespace {
+
+// The one filling of the start board's dots.
+constexpr int kSolution[9][9] = {
+    {4, 1, 2, 5, 8, 3, 9, 6, 7}, {5, 8, 9, 7, 6, 4, 2, 3, 1}, {7, 6, 3, 9, 2, 1, 8, 4, 5},
+    {2, 4, 5, 3, 1, 6, 7, 9, 8}, {9, 3, 6, 8, 5, 7, 4, 1, 2}, {8, 7, 1, 4, 9, 2, 3, 5, 6},
+    {1, 9, 7, 6, 4, 8, 5, 2, 3}, {3, 2, 4, 1, 7, 5, 6, 8, 9}, {6, 5, 8, 2, 3, 9, 1, 7, 4},
+};
+
+// Client point in the middle of a cell, and of digit d's square of the picker over it.
+QPoint cellCentre(int column, int row) { return {29 + 60 * (column - 1) + 30, 45 + 60 * (row - 1) + 30}; }
+QPoint pickerSquare(int column, int row, int digit) {
+  const int px = 29 + 60 * (column - 1) - 16, py = 45 + 60 * (row - 1) - 16;
+  return {px + 30 * ((digit - 1) % 3) + 15, py + 30 * ((digit - 1) / 3) + 15};
+}
+
+// Colour that dominates the ink of a cell's digit: red, blue, black or none.
+QString inkOf(const QImage& image, int column, int row) {
+  int red = 0, blue = 0, black = 0;
+  const int x0 = 29 + 60 * (column - 1) + 11, y0 = 45 + 60 * (row - 1) + 8;
+  for (int x = x0; x < x0 + 36; ++x)
+    for (int y = y0; y < y0 + 44; ++y) {
+      const QColor c = image.pixelColor(x, y);
+      if (c.red() > 200 && c.green() < 80 && c.blue() < 80) ++red;
+      else if (c.blue() > 120 && c.red() < 80 && c.green() < 80) ++blue;
+      else if (c.lightness() < 60) ++black;
+    }
+  if (red > 40) return "red";
+  if (blue > 40) return "blue";
+  if (black > 40) return "black";
+  return "none";
+}
+
+class Session : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    started.runtime.messageBoxResponder = [this](const platform::MessageBoxRequest& request) {
+      asked.push_back(request.text);
+      return answer;
+    };
+    auto& m = model();
+    for (int r = 1; r <= 9; ++r)
+      for (int c = 1; c <= 9; ++c) m.solution[r][c] = uint8_t(kSolution[r - 1][c - 1]);
+    m.board[1][1] = m.givens[1][1] = 4;
+    m.board[9][9] = m.givens[9][9] = 4;
+    started.game.view().redrawBoard();
+  }
+  void TearDown() override { started.runtime.postQuit(); }
+
+  punktivo::BoardModel& model() { return started.game.model(); }
+  QWidget* client() { return started.runtime.clientWidget(); }
+  void click(Qt::MouseButton button, QPoint p) { guitest::postClick(client(), button, p.x(), p.y()); }
+  void type(int qtKey, const QString& text) { guitest::postTyped(client(), qtKey, text); }
+  void release(int qtKey) { guitest::postKeyRelease(client(), qtKey); }
+  // Runs a menu command; the posted input drives it. A quit behind the script makes sure
+  // nothing waits forever if the script does not end the session.
+  void choose(int id) {
+    started.runtime.chooseMenuItem(id);
+  }
+
+  guitest::StartedGame started;
+  int answer = 2;
+  QStringList asked;
+};
+
+TEST_F(Session, DigitsEnteredByClickAndByTypingAreJudgedAgainstTheSolution) {
+  click(Qt::LeftButton, cellCentre(2, 1));
+  click(Qt::LeftButton, pickerSquare(2, 1, 1));  // right digit
+  click(Qt::LeftButton, cellCentre(3, 1));
+  type(Qt::Key_7, "7");                          // wrong digit (2 is right)
+  release(Qt::Key_Escape);
+  choose(10);
+  EXPECT_EQ(model().board[1][2], 1);
+  EXPECT_EQ(model().board[1][3], 7);
+  EXPECT_EQ(inkOf(started.image(), 2, 1), "blue");
+  EXPECT_EQ(inkOf(started.image(), 3, 1), "red");
+  EXPECT_EQ(inkOf(started.image(), 1, 1), "black");
+  EXPECT_EQ(started.game.game().mistakeCount, 1);
+  EXPECT_EQ(started.game.panels().statusMessage, "Falsche Zahl! ");
+  EXPECT_TRUE(started.runtime.windowExists());
+  // The common ending ran: hint back, buttons wiped, menu usable again.
+  EXPECT_EQ(started.game.panels().helpText, "Bitte Menupunkt auswählen!");
+  EXPECT_EQ(pixelAt(started.image(), 35, 610), rgb(180, 201, 208));
+  EXPECT_TRUE(started.runtime.menuEnabled());
+}
+
+TEST_F(Session, RightButtonClearsAFilledCellAndNotesCandidatesInAnEmptyOne) {
+  model().board[5][5] = 5;
+  click(Qt::RightButton, cellCentre(5, 5));        // filled: emptied at once
+  click(Qt::RightButton, cellCentre(4, 4));        // empty: candidate picker
+  click(Qt::LeftButton, pickerSquare(4, 4, 3));
+  click(Qt::RightButton, cellCentre(6, 4));        // another candidate picker ...
+  type(Qt::Key_8, "8");                            // ... marks 8
+  click(Qt::RightButton, cellCentre(1, 1));        // a given: nothing
+  release(Qt::Key_Escape);
+  choose(10);
+  EXPECT_EQ(model().board[5][5], 0);
+  EXPECT_TRUE(model().candidates[4][4][3]);
+  EXPECT_TRUE(model().candidates[4][6][8]);
+  int marks = 0;
+  for (int d = 1; d <= 9; ++d) marks += model().candidates[4][4][d] + model().candidates[4][6][d];
+  EXPECT_EQ(marks, 2);
+  EXPECT_EQ(model().board[1][1], 4);
+  EXPECT_EQ(model().givens[1][1], 4);
+  // The mark 3 is drawn in the top right of cell (4, 4).
+  bool ink = false;
+  for (int x = 29 + 180 + 5 + 38; x < 29 + 180 + 5 + 38 + 12; ++x)
+    for (int y = 45 + 180 + 2; y < 45 + 180 + 18; ++y) ink = ink || started.image().pixelColor(x, y).lightness() < 90;
+  EXPECT_TRUE(ink);
+}
+
+TEST_F(Session, EscapeInThePickerClearsTheCellButDoesNotLeaveTheSession) {
+  model().board[2][2] = 8;
+  click(Qt::LeftButton, cellCentre(2, 2));
+  type(Qt::Key_Escape, QString(QChar(27)));  // picker: clears the cell, no more
+  click(Qt::LeftButton, cellCentre(3, 2));
+  type(Qt::Key_9, "9");                      // still in the session: enters 9
+  release(Qt::Key_A);
+  choose(10);
+  EXPECT_EQ(model().board[2][2], 0);
+  EXPECT_EQ(model().board[2][3], 9);
+}
+
+TEST_F(Session, ThePickerLeavesNoTraceAtTheBoardsCorner) {
+  // Column 1, row 2: the picker reaches out over the frame (x from 13).
+  const QRect picker(13, 89, 91, 91);
+  const QImage before = started.image().copy(picker);
+  click(Qt::LeftButton, cellCentre(1, 2));
+  guitest::postMove(client(), pickerSquare(1, 2, 9).x(), pickerSquare(1, 2, 9).y());
+  click(Qt::RightButton, QPoint(700, 100));  // right click far away: closes, cell stays empty
+  release(Qt::Key_Escape);
+  choose(10);
+  const QImage after = started.image().copy(picker);
+  for (int y = 0; y < after.height(); ++y)
+    for (int x = 0; x < after.width(); ++x)
+      if (after.pixel(x, y) != before.pixel(x, y))
+        ADD_FAILURE() << "differs at " << x + 13 << "," << y + 89 << " " << qPrintable(QColor(after.pixel(x, y)).name()) << " was " << qPrintable(QColor(before.pixel(x, y)).name());
+}
+
+TEST_F(Session, ALeftClickOutsideThePickerIsIgnored) {
+  click(Qt::LeftButton, cellCentre(5, 5));
+  click(Qt::LeftButton, cellCentre(9, 5));   // outside the picker: nothing
+  type(Qt::Key_6, "6");
+  release(Qt::Key_Escape);
+  choose(10);
+  EXPECT_EQ(model().board[5][5], 6);
+  EXPECT_EQ(model().board[5][9], 0);
+}
+
+TEST_F(Session, RefusingTheExitQuestionKeepsTheRunningSession) {
+  click(Qt::LeftButton, cellCentre(4, 1));
+  type(Qt::Key_5, "5");
+  QCoreApplication::postEvent(started.runtime.mainWindowWidget(), new QCloseEvent);
+  click(Qt::LeftButton, cellCentre(5, 1));
+  type(Qt::Key_8, "8");
+  release(Qt::Key_Escape);
+  answer = 2;  // "&NEIN"
+  choose(10);
+  ASSERT_EQ(asked, QStringList{"Spiel beenden?"});
+  EXPECT_TRUE(started.runtime.windowExists());
+  EXPECT_EQ(model().board[1][4], 5);
+  EXPECT_EQ(model().board[1][5], 8);
+}
+
+TEST_F(Session, ConfirmingTheExitInsideASessionEndsEveryLoop) {
+  answer = 1;  // "&JA"
+  release(Qt::Key_N);
+  QCoreApplication::postEvent(started.runtime.mainWindowWidget(), new QCloseEvent);
+  choose(10);  // returns although the script never aborts the session
+  EXPECT_EQ(asked, QStringList{"Spiel beenden?"});
+  EXPECT_FALSE(started.runtime.windowExists());
+}
+
+TEST_F(Session, ThirdRedrawOfAWrongDigitEndsTheTimedGame) {
+  model().board[1][2] = 9;  // 1 is right
+  auto& game = started.game.game();
+  game.timedGame = true;
+  started.game.timer().startTiming();
+  started.game.view().redrawBoard();
+  started.game.view().redrawBoard();
+  EXPECT_TRUE(game.timedGame);
+  EXPECT_EQ(game.mistakeCount, 2);
+  started.game.view().redrawBoard();
+  EXPECT_FALSE(game.timedGame);
+  EXPECT_EQ(started.runtime.labelCaption(), " 99:99:99");
+}
+
+TEST_F(Session, SolveSequenceFillsTheBoardFromTheGivensWithoutAClock) {
+  release(Qt::Key_Q);
+  release(Qt::Key_L + 0);  // other keys in between do not disarm (L opens nothing yet)
+  release(Qt::Key_Z);
+  release(Qt::Key_Escape);
+  // The start board's solution needs no givens beyond the dots to be judged; give the
+  // solver enough to finish: every cell of rows 1-6.
+  for (int r = 1; r <= 6; ++r)
+    for (int c = 1; c <= 9; ++c) model().board[r][c] = model().givens[r][c] = uint8_t(kSolution[r - 1][c - 1]);
+  choose(10);
+  EXPECT_TRUE(model().isBoardComplete());
+  EXPECT_EQ(model().board, model().solution);
+  EXPECT_EQ(started.game.panels().statusMessage, "Brett gelöst!!!");
+}
+
+}  // namespace
+
+namespace {
+
+class MenuBar : public ::testing::Test {
+ protected:
+  guitest::StartedGame started;
+  platform::Runtime& rt() { return started.runtime; }
+};
+
+TEST_F(MenuBar, BuiltFromTheDefinitionInOrder) {
+  const QStringList items = rt().describeMenu(rt().windowMenu());
+  const QStringList expected = {
+      ">&Punktivo", "8:&Neues Spiel", "-", "10:&Spielstart", "25:N&eustart", "-", "12:Spieledruck", "-",
+      "99:&Beenden", "",
+      ">&Optionen", "20:&lade Brett", "21:&sichere Brett", "-", "22:&Brett lösen", "26:B&rett löschen",
+      "27:Brett &drucken", "24:Brett &mischen", "-", "11:&Eigenes Brett", "",
+      ">Sch&wierigkeit", "30:&Leicht", "31:&Mittel", "32:&Schwer", "33:&Extrem", "-", "44:Zeige &Kandidaten",
+      "-", "45:Rätsel-Symmetrie", "-", "50:&Ruhmeshalle", "",
+      ">&Hilfe", "60:&Anleitung", "-", "1:über &Punktivo...", "",
+  };
+  EXPECT_EQ(items, expected);
+}
+
+TEST_F(MenuBar, CheckMarksFollowDifficultyAndOptions) {
+  EXPECT_TRUE(rt().menuChecked(30));
+  EXPECT_TRUE(rt().menuChecked(45));
+  EXPECT_FALSE(rt().menuChecked(44));
+  rt().chooseMenuItem(32);
+  rt().chooseMenuItem(44);
+  rt().chooseMenuItem(45);
+  EXPECT_EQ(started.game.settings().difficulty, 2);
+  EXPECT_FALSE(rt().menuChecked(30));
+  EXPECT_TRUE(rt().menuChecked(32));
+  EXPECT_TRUE(rt().menuChecked(44));
+  EXPECT_FALSE(rt().menuChecked(45));
+  EXPECT_TRUE(started.game.settings().showCandidates);
+  EXPECT_FALSE(started.game.settings().puzzleSymmetry);
+}
+
+TEST_F(MenuBar, TheCommonEndingRunsAfterEveryIdAlsoUnknownOnes) {
+  auto& app = started.game;
+  const QImage row = started.image().copy(28, 595, 543, 32);
+  app.panels().helpText = "irgendwas";
+  app.drawing().drawButton(0, 30, 598, " _Laden ");
+  app.game().timedGame = true;
+  app.menu().Win_0_MenuEvent(77);
+  EXPECT_EQ(app.panels().helpText, "Bitte Menupunkt auswählen!");
+  EXPECT_FALSE(app.game().timedGame);
+  EXPECT_EQ(started.image().copy(28, 595, 543, 32), row) << "the button row is wiped completely";
+}
+
+TEST_F(MenuBar, ClearAndSolveCommands) {
+  auto& m = started.game.model();
+  rt().chooseMenuItem(22);  // the start board: nothing to place
+  EXPECT_TRUE(m.unsolvedFlag);
+  EXPECT_EQ(started.game.panels().statusMessage, "Nicht lösbar!!!");
+  rt().chooseMenuItem(26);
+  EXPECT_FALSE(m.unsolvedFlag);
+  EXPECT_EQ(m.dotsRight[1][2], 0);
+  // No dots left on the screen either.
+  EXPECT_EQ(pixelAt(started.image(), 149, 75), rgb(0, 0, 0));  // grid line only
+  EXPECT_EQ(pixelAt(started.image(), 152, 78), rgb(255, 255, 255));
+}
+
+TEST_F(MenuBar, ChangingTheDifficultyKeepsTheBoard) {
+  auto& m = started.game.model();
+  const auto dots = m.dotsRight;
+  const QImage before = started.image().copy(20, 16, 560, 620);
+  rt().chooseMenuItem(33);
+  EXPECT_EQ(started.game.settings().difficulty, 3);
+  EXPECT_EQ(m.dotsRight, dots);
+  EXPECT_EQ(started.image().copy(20, 16, 560, 620), before);
+}
+
+}  // namespace
