@@ -4,6 +4,8 @@
 #include <cfenv>
 #include <cmath>
 
+#include "storage/data_files.h"
+
 namespace app {
 
 namespace {
@@ -35,6 +37,9 @@ App::App(platform::Runtime& runtime)
       view_(drawing_, model_, panels_, timer_),
       solver_(model_, settings_),
       cells_(drawing_, model_, settings_, game_, input_, view_, panels_, timer_, solver_),
+      generator_(model_, settings_, solver_, runtime.random()),
+      boardFile_(model_, runtime.random()),
+      boardDialog_(runtime, boardFile_),
       menu_(*this),
       session_(*this) {
   view_.connect(cells_, solver_);
@@ -42,6 +47,14 @@ App::App(platform::Runtime& runtime)
     cells_.Win_0_MouseMove(buttons, shift, x, y);
   };
   runtime_.onCloseRequest = [this] { return Win_0_Close(); };
+  generator_.showBusy = [this](bool busy) {
+    runtime_.setPointer(busy ? platform::Pointer::Busy : platform::Pointer::Normal);
+  };
+  // Reading a record ends a timed game and starts the mistake count afresh.
+  boardFile_.onLoadStart = [this] {
+    game_.timedGame = false;
+    game_.mistakeCount = 0;
+  };
 }
 
 App::~App() {
@@ -106,10 +119,53 @@ void App::endTimedGame() {
 
 // --- commands whose parts arrive later ------------------------------------------------------
 
-void App::newGame() {}
-void App::openLoadDialog() {}
-void App::openSaveDialog() {}
-void App::shuffleBoard() {}
+void App::newGame() {
+  game_.mistakeCount = 0;
+  const std::string collection = punktivo::collectionFileName(settings_.difficulty);
+  boardFile_.boardFileName = punktivo::findDataFile(collection).string();
+  const punktivo::GenerateResult made =
+      generator_.generateGame([this](int slot) { return boardFile_.loadBoardRecord(slot).loaded(); });
+  if (!made.generated()) {
+    // The board stays as it was; the player learns why there is no new game.
+    runtime_.setPointer(platform::Pointer::Normal);
+    const QString why = made.status == punktivo::GenerateStatus::kNoRecord
+                            ? "Die Rätselsammlung \"%1\" fehlt oder ist unlesbar."
+                            : "Die Rätselsammlung \"%1\" enthält kein brauchbares Rätsel.";
+    runtime_.messageBox(platform::MessageIcon::Warning,
+                        "Kein neues Spiel möglich.\n" + why.arg(QString::fromStdString(collection)), "&OK", 1);
+    return;
+  }
+  model_.quietMode = false;
+  model_.unsolvedFlag = false;
+  panels_.updateDifficultyPanel();
+  model_.clearCandidates();
+  game_.timedGame = true;
+  timer_.startTiming();
+  timer_.refreshClock();
+  model_.restartBoard();
+  session_.runPlaySession();
+}
+
+void App::openLoadDialog() {
+  boardFile_.boardFileName = punktivo::kPlayerBoardFile;
+  boardDialog_.run(punktivo::BoardDialog::Mode::Load);
+  // Loaded or cancelled: the solution of the board in the model, and the marks of the
+  // record last read or written.
+  solver_.computeSolution();
+  punktivo::rebuildCandidatesFromStore(model_);
+}
+
+void App::openSaveDialog() {
+  boardFile_.boardFileName = punktivo::kPlayerBoardFile;
+  const punktivo::BoardDialog::Outcome outcome = boardDialog_.run(punktivo::BoardDialog::Mode::Save);
+  if (outcome.save && !outcome.save->saved()) {
+    runtime_.messageBox(platform::MessageIcon::Warning,
+                        "Das Brett konnte nicht gesichert werden.\nDie Datei \"brett.ptv\" bleibt, wie sie war.",
+                        "&OK", 1);
+  }
+}
+
+void App::shuffleBoard() { generator_.shuffleBoard(); }
 void App::printBoard() {}
 void App::printGames() {}
 void App::runBoardEditor() {}

@@ -11,12 +11,15 @@
 #include "app/menu.h"
 #include "app/play_session.h"
 #include "engine/board_model.h"
+#include "engine/generator.h"
 #include "engine/solver.h"
 #include "platform/runtime.h"
 #include "render/board_view.h"
 #include "render/drawing.h"
 #include "render/panels.h"
 #include "render/timer.h"
+#include "storage/board_dialog.h"
+#include "storage/board_file.h"
 
 namespace app {
 
@@ -77,6 +80,9 @@ class App final : public punktivo::BoardDisplay {
   CellInput& cells() { return cells_; }
   punktivo::Solver& solver() { return solver_; }
   Menu& menu() { return menu_; }
+  punktivo::BoardFile& boardFile() { return boardFile_; }
+  punktivo::Generator& generator() { return generator_; }
+  punktivo::BoardDialog& boardDialog() { return boardDialog_; }
   PlaySession& session() { return session_; }
 
   // The empty button row, drawn back to wipe the buttons after each command.
@@ -94,6 +100,9 @@ class App final : public punktivo::BoardDisplay {
   render::BoardView view_;
   punktivo::Solver solver_;
   CellInput cells_;
+  punktivo::Generator generator_;
+  punktivo::BoardFile boardFile_;
+  punktivo::BoardDialog boardDialog_;
   Menu menu_;
   PlaySession session_;
 };

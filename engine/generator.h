@@ -32,7 +32,7 @@ struct GenerateResult {
   int attempts = 0;     // records drawn, the successful one included
   int recordsRead = 0;  // draws for which the reader delivered a record
   int badRecords = 0;   // read, but not a complete solution with givens on it
-  int notUnique = 0;    // finished by the solver, but with more than one solution
+  int notUnique = 0;    // completed by the solver, but not to the one solution (requireUnique)
   int slot = -1;        // the record the game was made from
   bool generated() const { return status == GenerateStatus::kGenerated; }
 };

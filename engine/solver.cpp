@@ -13,6 +13,23 @@ namespace {
 
 int highestDigit(uint16_t mask) { return std::bit_width(mask) - 1; }
 int lowestDigit(uint16_t mask) { return std::countr_zero(mask); }
+bool singleDigit(uint16_t mask) { return mask != 0 && (mask & (mask - 1)) == 0; }
+
+// Digit sets have 10 bits; tables avoid a library call for the count on plain x86-64.
+struct MaskTables {
+  uint8_t count[1024]{};
+  std::array<bool, 10> flags[1024]{};
+  constexpr MaskTables() {
+    for (int m = 0; m < 1024; ++m)
+      for (int d = 0; d < 10; ++d)
+        if ((m >> d) & 1) {
+          ++count[m];
+          flags[m][d] = true;
+        }
+  }
+};
+constexpr MaskTables kMasks;
+int digitCount(uint16_t mask) { return kMasks.count[mask]; }
 
 // kDotCompatible[code][b]: the digits a that keep the rule of code with neighbour b.
 struct DotTable {
@@ -35,6 +52,15 @@ uint16_t neighbourFits(int code, int neighbour) {
   return kDots.compatible[code][neighbour];
 }
 
+inline uint16_t cellDotFits(const BoardModel& model, int row, int column) {
+  uint16_t fits = DigitMasks::kAllDigits;
+  if (column < 9) fits &= neighbourFits(model.dotsRight[row][column], model.board[row][column + 1]);
+  if (column >= 2) fits &= neighbourFits(model.dotsRight[row][column - 1], model.board[row][column - 1]);
+  if (row < 9) fits &= neighbourFits(model.dotsDown[column][row], model.board[row + 1][column]);
+  if (row >= 2) fits &= neighbourFits(model.dotsDown[column][row - 1], model.board[row - 1][column]);
+  return fits;
+}
+
 }  // namespace
 
 void DigitMasks::rebuild(const Grid& board) {
@@ -51,12 +77,7 @@ void DigitMasks::rebuild(const Grid& board) {
 }
 
 uint16_t dotFits(const BoardModel& model, int row, int column) {
-  uint16_t fits = DigitMasks::kAllDigits;
-  if (column < 9) fits &= neighbourFits(model.dotsRight[row][column], model.board[row][column + 1]);
-  if (column >= 2) fits &= neighbourFits(model.dotsRight[row][column - 1], model.board[row][column - 1]);
-  if (row < 9) fits &= neighbourFits(model.dotsDown[column][row], model.board[row + 1][column]);
-  if (row >= 2) fits &= neighbourFits(model.dotsDown[column][row - 1], model.board[row - 1][column]);
-  return fits;
+  return cellDotFits(model, row, column);
 }
 
 bool Solver::fitsPlain(int row, int column, int digit) {
@@ -78,20 +99,26 @@ void Solver::place(int row, int column, int digit) {
 void Solver::computeCandidates() {
   masks_.rebuild(model_.board);
   computeCandidatesNow();
+  storeMarks();
 }
 
 void Solver::computeCandidatesNow() {
-  std::array<std::array<uint16_t, 10>, 10> marks{};
+  auto& marks = marks_;
+  for (int r = 0; r <= 9; ++r) marks[r].fill(0);
   for (int c = 1; c <= 9; ++c)
     for (int r = 1; r <= 9; ++r)
-      if (model_.board[r][c] == 0) marks[r][c] = masks_.plainFits(r, c) & dotFits(model_, r, c);
+      if (model_.board[r][c] == 0) marks[r][c] = masks_.plainFits(r, c) & cellDotFits(model_, r, c);
 
   // Single propagation. Filled cells carry no marks, so clearing them changes nothing.
+  // Marks only ever shrink, so a single that was spread once and is still the same
+  // single would clear nothing new: each cell is spread at most once.
+  std::array<std::array<bool, 10>, 10> spread{};
   for (int round = 0; round < 3; ++round)
     for (int c = 1; c <= 9; ++c)
       for (int r = 1; r <= 9; ++r) {
         const uint16_t single = marks[r][c];
-        if (model_.board[r][c] != 0 || !std::has_single_bit(single)) continue;
+        if (!singleDigit(single) || spread[r][c]) continue;
+        spread[r][c] = true;
         const uint16_t keep = uint16_t(~single);
         for (int k = 1; k <= 9; ++k) {
           if (k != r) marks[k][c] &= keep;
@@ -102,10 +129,11 @@ void Solver::computeCandidatesNow() {
           for (int bc = firstColumn; bc < firstColumn + 3; ++bc)
             if (br != r && bc != c) marks[br][bc] &= keep;
       }
+}
 
+void Solver::storeMarks() {
   for (int r = 0; r <= 9; ++r)
-    for (int c = 0; c <= 9; ++c)
-      for (int d = 0; d <= 9; ++d) model_.candidates[r][c][d] = (marks[r][c] >> d) & 1u;
+    for (int c = 0; c <= 9; ++c) model_.candidates[r][c] = kMasks.flags[marks_[r][c]];
 }
 
 void Solver::solveWithCandidates() {
@@ -116,18 +144,17 @@ void Solver::solveWithCandidates() {
     ++stallCount;
     for (int r = 1; r <= 9; ++r)
       for (int c = 1; c <= 9; ++c) {
-        if (model_.board[r][c] != 0) continue;
-        int count = 0, digit = 0;
-        for (int d = 1; d <= 9; ++d)
-          if (model_.candidates[r][c][d]) ++count, digit = d;
-        if (count == 1) {
-          // Not drawn one by one; the board is drawn once at the end.
-          model_.board[r][c] = uint8_t(digit);
-          masks_.place(r, c, digit);
-          stallCount = 0;
-        }
+        // marks_ holds the candidates as digit sets; filled cells have none.
+        if (!singleDigit(marks_[r][c])) continue;
+        // Not drawn one by one; the board is drawn once at the end.
+        const int digit = lowestDigit(marks_[r][c]);
+        model_.board[r][c] = uint8_t(digit);
+        masks_.place(r, c, digit);
+        stallCount = 0;
       }
   } while (!(stallCount > 0 || model_.isBoardComplete()));
+  // Nobody looks at the flags between passes; the last computation is what stays.
+  storeMarks();
   if (!model_.isBoardComplete()) solveByRules();
   if (!model_.quietMode) model_.display().redrawBoard();
 }
@@ -160,7 +187,7 @@ void Solver::fillBoxSingles(int firstColumn, int firstRow) {
     for (int r = firstRow; r < firstRow + 3; ++r) {
       if (model_.board[r][c] != 0) continue;
       const uint16_t fits = masks_.plainFits(r, c);
-      fitCount = int16_t(std::popcount(fits));
+      fitCount = int16_t(digitCount(fits));
       if (fitCount == 0) continue;
       fitDigit = int16_t(highestDigit(fits));
       fitRow = int16_t(r);
@@ -253,7 +280,7 @@ void Solver::guessInRow(int row) {
   for (int c = 1; c <= 9; ++c) {
     if (model_.board[row][c] != 0) continue;
     const uint16_t fits = masks_.plainFits(row, c);
-    fitCount = int16_t(std::popcount(fits));
+    fitCount = int16_t(digitCount(fits));
     if (fitCount > 0) {
       fitDigit = int16_t(highestDigit(fits));
       fitRow = int16_t(row);

@@ -88,7 +88,8 @@ class Solver {
   void guessStep();
   void guessInRow(int row);
   void place(int row, int column, int digit);  // writes and, unless quiet, draws
-  void computeCandidatesNow();                 // with masks_ current
+  void computeCandidatesNow();                 // into marks_, with masks_ current
+  void storeMarks();                           // marks_ into candidates
   bool roundOfSingles();                       // true when it placed a digit
   void restoreFromBackup();
 
@@ -97,6 +98,8 @@ class Solver {
   // Kept current by the solver's own placements; rebuilt at every public entry,
   // since the game changes the board between calls.
   DigitMasks masks_;
+  // The candidates of the last computation as digit sets, [r][c].
+  std::array<std::array<uint16_t, 10>, 10> marks_{};
   bool placedThisRound_ = false;
 };
 

@@ -131,7 +131,8 @@ void Runtime::setMainWindowEnabled(bool enabled) {
   if (window_) window_->setEnabled(enabled);
 }
 
-QImage Runtime::grabClient() const {
+QImage Runtime::grabClient() {
+  flushDirty();
   if (client_ == nullptr) return image_;
   return client_->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
@@ -174,6 +175,7 @@ void Runtime::handleButtonRelease(Qt::MouseButton button) { buttonsHeld_ &= ~int
 
 void Runtime::processEventsOnce() {
   current_ = WindowMessage{};
+  flushDirty();
   if (!windowExists()) return;
   if (queue_.empty()) {
     // Sleep until something happens; the wake timer bounds the wait.
@@ -194,6 +196,7 @@ void Runtime::processEventsOnce() {
 }
 
 void Runtime::waitButtonsUp() {
+  flushDirty();
   while (buttonsHeld_ != 0 && !windowGone_) {
     wake_->start(kWakeIntervalMs);
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
@@ -230,7 +233,14 @@ void Runtime::setRasterOp(RasterOp op) { rasterOp_ = op; }
 void Runtime::setTextBackground(TextBackground mode) { textBackground_ = mode; }
 
 void Runtime::markDirty(const QRect& rect) {
-  if (client_ != nullptr) client_->update(rect);
+  // Collected here and handed to the window once per pass of the event pump: thousands
+  // of small update requests per redraw would cost more than the drawing itself.
+  dirty_ |= rect;
+}
+
+void Runtime::flushDirty() {
+  if (client_ != nullptr && !dirty_.isEmpty()) client_->update(dirty_);
+  dirty_ = QRect();
 }
 
 namespace {
@@ -302,17 +312,49 @@ void Runtime::filledBox(int x1, int y1, int x2, int y2) {
 }
 
 void Runtime::circle(int cx, int cy, int radius) {
-  ShapeMode mode(painter(), rasterOp_);
+  const int reach = radius + lineWidth_ + 1;
+  const QRect area(cx - reach, cy - reach, 2 * reach + 1, 2 * reach + 1);
   QPainter& p = painter();
+  if (rasterOp_ == RasterOp::Copy && painter_->device() == &image_) {
+    // The same circle, rasterised once into a sprite and copied from then on: a board
+    // redraw draws thousands of dots.
+    const QImage& sprite = circleSprite(radius);
+    p.drawImage(area.topLeft(), sprite);
+  } else {
+    ShapeMode mode(p, rasterOp_);
+    drawCircleShape(p, QPointF(cx + 0.5, cy + 0.5), radius);
+  }
+  markDirty(area);
+}
+
+void Runtime::drawCircleShape(QPainter& p, QPointF centre, int radius) {
   // Without antialiasing: dots are drawn again after every cell, and blended edges
   // would darken with each pass.
   p.setPen(QPen(pen_, lineWidth_));
   p.setBrush(fillStyle_ == FillStyle::Solid ? QBrush(fill_) : QBrush(Qt::NoBrush));
   // Pixel (x, y) covers [x, x+1): the centre of the centre pixel is at +0.5.
-  p.drawEllipse(QPointF(cx + 0.5, cy + 0.5), radius, radius);
+  p.drawEllipse(centre, radius, radius);
   p.setBrush(Qt::NoBrush);
-  const int reach = radius + lineWidth_ + 1;
-  markDirty(QRect(cx - reach, cy - reach, 2 * reach + 1, 2 * reach + 1));
+}
+
+const QImage& Runtime::circleSprite(int radius) {
+  const QString key = QString("%1/%2/%3/%4/%5")
+                          .arg(radius)
+                          .arg(lineWidth_)
+                          .arg(pen_.rgb())
+                          .arg(fill_.rgb())
+                          .arg(fillStyle_ == FillStyle::Solid ? 1 : 0);
+  auto it = circleSprites_.find(key);
+  if (it == circleSprites_.end()) {
+    const int reach = radius + lineWidth_ + 1;
+    QImage sprite(2 * reach + 1, 2 * reach + 1, QImage::Format_ARGB32_Premultiplied);
+    sprite.fill(Qt::transparent);
+    QPainter p(&sprite);
+    drawCircleShape(p, QPointF(reach + 0.5, reach + 0.5), radius);
+    p.end();
+    it = circleSprites_.emplace(key, sprite).first;
+  }
+  return it->second;
 }
 
 void Runtime::pixel(int x, int y, QColor colour) {
@@ -615,6 +657,7 @@ int Runtime::messageBox(MessageIcon icon, const QString& text, const QString& bu
     box.setDefaultButton(static_cast<QPushButton*>(added[size_t(defaultButton - 1)]));
   // Escape or the close box answer with the last button ("&NEIN", "&OK").
   box.setEscapeButton(added.back());
+  flushDirty();
   box.exec();
   const auto it = std::find(added.begin(), added.end(), box.clickedButton());
   return it == added.end() ? int(added.size()) : int(it - added.begin()) + 1;
@@ -634,6 +677,7 @@ QString Runtime::dateText() const {
 
 void Runtime::pause(int milliseconds) {
   // Let what was drawn reach the screen (no input is taken), then wait.
+  flushDirty();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   QThread::msleep(milliseconds);
 }

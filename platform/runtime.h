@@ -105,7 +105,7 @@ class Runtime {
   // The picture of the client area; every drawing call paints into it.
   const QImage& backingImage() const { return image_; }
   // The client area as a person sees it, child controls (the clock label) included.
-  QImage grabClient() const;
+  QImage grabClient();
 
   // --- event handlers -------------------------------------------------------
   // Win_0_MouseMove: button state, shift state, client x and y.
@@ -234,6 +234,9 @@ class Runtime {
   };
   RealisedFont realise(const FontDescription& description) const;
   void markDirty(const QRect& rect);
+  void drawCircleShape(QPainter& painter, QPointF centre, int radius);
+  const QImage& circleSprite(int radius);
+  void flushDirty();
   void forgetMenusUnder(QObject* root);
   QPainter& painter();
 
@@ -245,6 +248,7 @@ class Runtime {
   std::unique_ptr<QPainter> painter_;
   bool windowGone_ = false;
   bool quitPending_ = false;
+  QRect dirty_;
 
   std::deque<WindowMessage> queue_;
   WindowMessage current_;
@@ -264,6 +268,7 @@ class Runtime {
   std::map<QString, RealisedFont> systemFonts_;
 
   std::map<ImageHandle, QImage> images_;
+  std::map<QString, QImage> circleSprites_;
   std::map<MenuHandle, QWidget*> menus_;  // QMenuBar or QMenu
   std::map<int, QAction*> menuItems_;
   MenuHandle nextMenu_ = 1;

@@ -5,6 +5,8 @@
 // A record: a random complete grid as board, its dots, and a half-turn symmetric set of givens
 // thinned pair by pair while the puzzle stays sound: the candidate solver finishes it to the
 // grid, it has exactly one solution under all rules, and so do a sample of its disguises.
+//
+// The shipped files: punktivo-make-collections --out data   (default seed)
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>

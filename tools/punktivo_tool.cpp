@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "engine/board_model.h"
+#include "engine/generator.h"
 #include "engine/random.h"
 #include "engine/rules.h"
 #include "engine/solver.h"
@@ -20,16 +21,38 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitWriteFailed = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitNoPuzzle = 3;
 
 constexpr const char* kUsage =
     "usage: punktivo-tool OPERATION FILE[:N] [-o OUTFILE[:N]]\n"
-    "  N = record 1-4 (default 1)\n"
+    "       punktivo-tool shuffle FILE[:N] [--seed S] [--level LEVEL] [--no-symmetry] [-o OUTFILE[:N]]\n"
+    "       punktivo-tool generate LEVEL [--seed S] [--no-symmetry] [-o OUTFILE[:N]]\n"
+    "  N = record 1-4 (default 1); LEVEL = leicht mittel schwer extrem or 0-3\n"
     "operations: show solve solve-candidates solve-rules candidates derive-dots\n"
-    "            derive-dots-from-solution solution status\n";
+    "            derive-dots-from-solution solution status shuffle generate\n";
 
 constexpr std::string_view kOperations[] = {
     "show",        "solve",     "solve-candidates", "solve-rules",
-    "candidates",  "derive-dots", "derive-dots-from-solution", "solution", "status"};
+    "candidates",  "derive-dots", "derive-dots-from-solution", "solution", "status",
+    "shuffle",     "generate"};
+
+constexpr const char* kLevelWords[4] = {"leicht", "mittel", "schwer", "extrem"};
+
+// "leicht" ... "extrem" or "0" ... "3".
+std::optional<int> parseLevel(const std::string& text) {
+  for (int level = 0; level < 4; ++level)
+    if (text == kLevelWords[level] || text == std::to_string(level)) return level;
+  return std::nullopt;
+}
+
+std::optional<uint64_t> parseSeed(const std::string& text) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+  try {
+    return std::stoull(text);
+  } catch (const std::exception&) {
+    return std::nullopt;  // out of range
+  }
+}
 
 struct RecordRef {
   std::string file;
@@ -60,8 +83,12 @@ std::optional<RecordRef> parseRecordRef(const std::string& text, std::string& er
 
 struct Arguments {
   std::string operation;
-  RecordRef input;
+  RecordRef input;  // not for generate
   std::optional<RecordRef> output;
+  // shuffle and generate: the settings the game would have.
+  int level = 0;
+  bool symmetry = true;
+  std::optional<uint64_t> seed;
 };
 
 std::optional<Arguments> parseArguments(int argc, char** argv, std::string& error) {
@@ -77,12 +104,39 @@ std::optional<Arguments> parseArguments(int argc, char** argv, std::string& erro
     error = "unknown operation '" + args.operation + "' (try --help)";
     return std::nullopt;
   }
-  auto input = parseRecordRef(argv[2], error);
-  if (!input) return std::nullopt;
-  args.input = *input;
+  const bool generate = args.operation == "generate";
+  const bool randomised = generate || args.operation == "shuffle";
+  if (generate) {
+    const auto level = parseLevel(argv[2]);
+    if (!level) {
+      error = std::string("unknown level '") + argv[2] + "' (leicht, mittel, schwer, extrem or 0-3)";
+      return std::nullopt;
+    }
+    args.level = *level;
+  } else {
+    auto input = parseRecordRef(argv[2], error);
+    if (!input) return std::nullopt;
+    args.input = *input;
+  }
   for (int i = 3; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (arg == "-o") {
+    if (randomised && arg == "--seed") {
+      if (i + 1 >= argc || !(args.seed = parseSeed(argv[i + 1]))) {
+        error = "--seed needs a number";
+        return std::nullopt;
+      }
+      ++i;
+    } else if (randomised && arg == "--no-symmetry") {
+      args.symmetry = false;
+    } else if (args.operation == "shuffle" && arg == "--level") {
+      const auto level = i + 1 < argc ? parseLevel(argv[i + 1]) : std::nullopt;
+      if (!level) {
+        error = "--level needs leicht, mittel, schwer, extrem or 0-3";
+        return std::nullopt;
+      }
+      args.level = *level;
+      ++i;
+    } else if (arg == "-o") {
       if (args.output) {
         error = "-o given twice";
         return std::nullopt;
@@ -199,21 +253,52 @@ int run(int argc, char** argv) {
   model.quietMode = true;
   Settings settings;
   settings.fillLevelNames();
-  SeededRandom random(std::random_device{}());
+  settings.difficulty = int16_t(args->level);
+  settings.puzzleSymmetry = args->symmetry;
+  const uint64_t seed = args->seed ? *args->seed : std::random_device{}();
+  SeededRandom random(seed);
+  Solver solver(model, settings);
+  Generator generator(model, settings, solver, random);
+  const std::string& op = args->operation;
 
-  BoardFile reader(model, random);
-  reader.boardFileName = args->input.file;
-  const LoadResult load = reader.loadBoardRecord(args->input.record - 1);
-  if (!load.loaded()) {
-    std::cerr << "punktivo-tool: " << args->input.file << ":" << args->input.record << ": "
-              << load.describe() << '\n';
-    return kExitUsage;
+  std::optional<GenerateResult> generated;
+  if (op == "generate") {
+    // The new-game road, unseen: a random record of the level's collection, found where the
+    // game finds it, disguised and checked; then what the dispatch does before play starts.
+    BoardFile collection(model, random);
+    collection.boardFileName = findDataFile(collectionFileName(args->level)).string();
+    generated = generator.generateGame(
+        [&](int slot) { return collection.loadBoardRecord(slot).loaded(); });
+    if (!generated->generated()) {
+      std::cerr << "punktivo-tool: " << collection.boardFileName << ": "
+                << (generated->status == GenerateStatus::kNoRecord
+                        ? "no puzzle record could be read"
+                        : "no record could be made into a puzzle")
+                << " (" << generated->attempts << " attempts)\n";
+      return generated->status == GenerateStatus::kNoRecord ? kExitUsage : kExitNoPuzzle;
+    }
+    model.unsolvedFlag = false;
+    model.clearCandidates();
+    model.restartBoard();
+  } else {
+    BoardFile reader(model, random);
+    reader.boardFileName = args->input.file;
+    const LoadResult load = reader.loadBoardRecord(args->input.record - 1);
+    if (!load.loaded()) {
+      std::cerr << "punktivo-tool: " << args->input.file << ":" << args->input.record << ": "
+                << load.describe() << '\n';
+      return kExitUsage;
+    }
   }
 
-  Solver solver(model, settings);
-  const std::string& op = args->operation;
   std::optional<StatusResult> status;
-  if (op == "show") {
+  if (op == "generate") {
+    // done above
+  } else if (op == "shuffle") {
+    // "Brett mischen": the board as it stands is disguised and gets the dots of its solution.
+    generator.shuffleBoard();
+    deriveDotsFromSolution(model, solver);
+  } else if (op == "show") {
     printBoard(model);
   } else if (op == "solve") {
     // As in the game after loading: the solution is computed, the statistics and the
@@ -253,6 +338,14 @@ int run(int argc, char** argv) {
             << "givenCount=" << givenCount(model) << '\n';
   if (op == "show" || op == "candidates") {
     std::cout << "markCount=" << markCount(model) << '\n' << "marks=" << marksList(model) << '\n';
+  }
+  if (op == "shuffle" || op == "generate") std::cout << "seed=" << seed << '\n';
+  if (generated) {
+    std::cout << "level=" << kLevelWords[args->level] << '\n'
+              << "record=" << generated->slot + 1 << '\n'
+              << "attempts=" << generated->attempts << '\n'
+              << "unique=" << (countSolutions(model.givens, model.dotsRight, model.dotsDown, 2) == 1 ? 1 : 0)
+              << '\n';
   }
   if (status) {
     std::cout << "statusMessage=\"" << status->statusMessage << "\"\n"

@@ -398,6 +398,20 @@ const Family kFamilies[] = {
        }
        return s;
      }},
+    {"ten_round_board", 40,
+     [](std::mt19937_64& rng) {
+       Scenario s;
+       s.board = s.givens = testing::gridFrom(testing::kTenRoundGivens);
+       s.solution = testing::gridFrom(testing::kTenRoundSolution);
+       if (draw(rng, 2)) {
+         dotsOf(s.solution, s.dotsRight, s.dotsDown);
+         if (draw(rng, 2)) disturbDots(rng, s.dotsRight, s.dotsDown);
+       } else {
+         s.dotsRight = randomDots(rng, 3);
+         s.dotsDown = randomDots(rng, 3);
+       }
+       return s;
+     }},
     {"guess_puzzles", 150, [](std::mt19937_64& rng) { return guessPuzzle(rng); }},
 };
 

@@ -1,4 +1,4 @@
-// The literal rules and solver: each step as the game's design states it, no shortcuts.
+// The literal rules and solver: every step done the plain, slow way, no shortcuts.
 #include "literal_solver.h"
 
 namespace punktivo::literal {

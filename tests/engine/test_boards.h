@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -12,6 +13,11 @@ namespace punktivo::testing {
 
 // The one filling of the built-in start board's dots.
 extern const int kStartSolution[9][9];
+
+// Givens on which the rule solver still places a digit in its tenth round of singles and
+// would place more in an eleventh (20 cells stay empty), with their solution.
+extern const int kTenRoundGivens[9][9];
+extern const int kTenRoundSolution[9][9];
 
 Grid gridFrom(const int digits[9][9]);
 std::string gridText(const Grid& grid);
@@ -30,6 +36,7 @@ struct DisplayCall {
   bool operator==(const DisplayCall&) const = default;
 };
 std::string callText(const DisplayCall& call);
+inline void PrintTo(const DisplayCall& call, std::ostream* out) { *out << callText(call); }
 
 struct RecordingDisplay final : BoardDisplay {
   std::vector<DisplayCall> calls;

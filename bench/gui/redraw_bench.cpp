@@ -1,0 +1,63 @@
+// How long the screen takes to repaint: a whole board, one cell, the picker.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include "app/startup.h"
+
+namespace {
+
+// A game started once, headless, with a full board of givens and player digits.
+app::App& game() {
+  static platform::Runtime* runtime = nullptr;
+  static app::App* started = nullptr;
+  if (started == nullptr) {
+    runtime = new platform::Runtime;
+    started = new app::App(*runtime);
+    started->startUp();
+    auto& m = started->model();
+    for (int r = 1; r <= 9; ++r)
+      for (int c = 1; c <= 9; ++c) {
+        m.board[r][c] = uint8_t((3 * (r - 1) + (r - 1) / 3 + c - 1) % 9 + 1);
+        if ((r + c) % 3 == 0) m.givens[r][c] = m.board[r][c];
+      }
+    m.storeSolution();
+  }
+  return *started;
+}
+
+void BM_RedrawBoard(benchmark::State& state) {
+  app::App& g = game();
+  for (auto _ : state) g.view().redrawBoard();
+}
+BENCHMARK(BM_RedrawBoard)->Unit(benchmark::kMillisecond);
+
+void BM_DrawPlayerCell(benchmark::State& state) {
+  app::App& g = game();
+  for (auto _ : state) g.cells().drawPlayerCell(5, 5, 7);
+}
+BENCHMARK(BM_DrawPlayerCell)->Unit(benchmark::kMicrosecond);
+
+void BM_DrawPicker(benchmark::State& state) {
+  app::App& g = game();
+  int digit = 1;
+  for (auto _ : state) {
+    g.input().pickerDigit = int16_t(digit);
+    digit = digit % 9 + 1;
+    g.cells().drawPicker(4, 4);
+  }
+  g.runtime().releaseImage(g.input().pickerBackground);
+  g.input().backgroundHeld = false;
+}
+BENCHMARK(BM_DrawPicker)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

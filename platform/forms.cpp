@@ -1,0 +1,207 @@
+// Dialog forms over Qt widgets.
+#include "platform/forms.h"
+
+#include <QCloseEvent>
+#include <QDialog>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+#include "platform/runtime.h"
+
+namespace platform {
+
+class FormDialog final : public QDialog {
+ public:
+  FormDialog(Form& form, QWidget* parent) : QDialog(parent), form_(form) {}
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) {
+      auto* key = static_cast<QKeyEvent*>(event);
+      char32_t character = 0;
+      if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        character = 13;
+      } else if (!key->text().isEmpty()) {
+        character = key->text().toUcs4().value(0);
+      }
+      if (character != 0 && character != 27 && form_.onKeyPress) {
+        for (const auto& [name, widget] : form_.controls_) {
+          if (widget == watched && qobject_cast<QRadioButton*>(widget) != nullptr) {
+            form_.onKeyPress(name, character);
+            return true;
+          }
+        }
+      }
+    }
+    return QDialog::eventFilter(watched, event);
+  }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override {
+    if (!form_.closed_) {
+      form_.closed_ = true;
+      if (form_.onClose) form_.onClose();
+    }
+    event->accept();
+  }
+  void reject() override { close(); }  // Escape acts as the close box
+
+ private:
+  Form& form_;
+};
+
+Form::Form(Runtime& runtime, const QString& caption, int x, int y, int width, int height) : runtime_(runtime) {
+  dialog_ = std::make_unique<FormDialog>(*this, runtime.mainWindowWidget());
+  dialog_->setWindowTitle(caption);
+  dialog_->setFixedSize(width, height);
+  const QWidget* client = runtime.clientWidget();
+  const QPoint origin = client != nullptr ? client->mapToGlobal(QPoint(0, 0)) : QPoint(0, 0);
+  dialog_->move(origin + QPoint(x, y));
+  QFont font("Liberation Sans");
+  font.setPixelSize(13);
+  dialog_->setFont(font);
+}
+
+Form::~Form() {
+  if (dialog_) dialog_->hide();
+}
+
+void Form::registerControl(const QString& name, QWidget* widget) {
+  widget->setObjectName(name);
+  controls_[name] = widget;
+}
+
+void Form::addOptionButton(const QString& name, const QString& caption, QRect geometry) {
+  auto* button = new QRadioButton(caption, dialog_.get());
+  button->setGeometry(geometry);
+  button->installEventFilter(dialog_.get());
+  QObject::connect(button, &QRadioButton::clicked, dialog_.get(), [this, name] {
+    if (onClick) onClick(name);
+  });
+  registerControl(name, button);
+}
+
+void Form::addCommandButton(const QString& name, const QString& caption, QRect geometry) {
+  auto* button = new QPushButton(caption, dialog_.get());
+  button->setGeometry(geometry);
+  button->setAutoDefault(false);
+  QObject::connect(button, &QPushButton::clicked, dialog_.get(), [this, name] {
+    if (onClick) onClick(name);
+  });
+  registerControl(name, button);
+}
+
+void Form::addTextBox(const QString& name, QRect geometry, const QString& text) {
+  auto* box = new QLineEdit(text, dialog_.get());
+  box->setGeometry(geometry);
+  registerControl(name, box);
+}
+
+void Form::addLabel(const QString& name, const QString& caption, QRect geometry) {
+  auto* label = new QLabel(caption, dialog_.get());
+  label->setGeometry(geometry);
+  label->setWordWrap(true);
+  registerControl(name, label);
+}
+
+void Form::addTabStrip(const QString& name, QRect geometry) {
+  auto* tabs = new QTabWidget(dialog_.get());
+  tabs->setGeometry(geometry);
+  registerControl(name, tabs);
+}
+
+int Form::addListPage(const QString& tabStrip, const QString& tabCaption, const QString& listName,
+                      const std::vector<ListColumn>& columns, int fontPointSize) {
+  auto* tabs = qobject_cast<QTabWidget*>(controls_.at(tabStrip));
+  auto* list = new QTreeWidget();
+  list->setRootIsDecorated(false);
+  list->setSelectionMode(QAbstractItemView::NoSelection);
+  list->setColumnCount(int(columns.size()));
+  QStringList headers;
+  for (const ListColumn& column : columns) headers << column.caption;
+  list->setHeaderLabels(headers);
+  for (size_t i = 0; i < columns.size(); ++i) list->setColumnWidth(int(i), columns[i].width);
+  QFont font = list->font();
+  font.setPixelSize(fontPointSize * 96 / 72);
+  list->setFont(font);
+  registerControl(listName, list);
+  return tabs->addTab(list, tabCaption);
+}
+
+void Form::setListRows(const QString& listName, const std::vector<QStringList>& rows) {
+  auto* list = qobject_cast<QTreeWidget*>(controls_.at(listName));
+  list->clear();
+  for (const QStringList& row : rows) list->addTopLevelItem(new QTreeWidgetItem(row));
+}
+
+std::vector<QStringList> Form::listRows(const QString& listName) const {
+  const auto* list = qobject_cast<QTreeWidget*>(controls_.at(listName));
+  std::vector<QStringList> rows;
+  for (int i = 0; i < list->topLevelItemCount(); ++i) {
+    QStringList row;
+    for (int c = 0; c < list->columnCount(); ++c) row << list->topLevelItem(i)->text(c);
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+int Form::currentTab(const QString& tabStrip) const {
+  return qobject_cast<QTabWidget*>(controls_.at(tabStrip))->currentIndex();
+}
+
+void Form::setCurrentTab(const QString& tabStrip, int index) {
+  qobject_cast<QTabWidget*>(controls_.at(tabStrip))->setCurrentIndex(index);
+}
+
+void Form::setChecked(const QString& name, bool checked) {
+  if (auto* button = qobject_cast<QAbstractButton*>(controls_.at(name))) button->setChecked(checked);
+}
+
+bool Form::isChecked(const QString& name) const {
+  const auto* button = qobject_cast<QAbstractButton*>(controls_.at(name));
+  return button != nullptr && button->isChecked();
+}
+
+void Form::setFocus(const QString& name) { controls_.at(name)->setFocus(); }
+
+QString Form::focusedControl() const {
+  for (const auto& [name, widget] : controls_)
+    if (widget->hasFocus()) return name;
+  return QString();
+}
+
+QString Form::text(const QString& name) const {
+  if (const auto* box = qobject_cast<QLineEdit*>(controls_.at(name))) return box->text();
+  return QString();
+}
+
+void Form::show() {
+  dialog_->setWindowModality(Qt::ApplicationModal);
+  dialog_->show();
+  dialog_->raise();
+  dialog_->activateWindow();
+}
+
+void Form::close() {
+  if (closed_) return;
+  closed_ = true;  // a programmatic close raises no close event
+  dialog_->hide();
+}
+
+bool Form::exists() const { return !closed_ && runtime_.windowExists(); }
+
+void Form::runModal(const bool& done) {
+  // Application-modal: the main window takes no input while the form is open.
+  while (!done && exists()) runtime_.processEventsOnce();
+  if (runtime_.clientWidget() != nullptr) runtime_.clientWidget()->setFocus();
+}
+
+QWidget* Form::control(const QString& name) const { return controls_.at(name); }
+QWidget* Form::window() const { return dialog_.get(); }
+
+}  // namespace platform

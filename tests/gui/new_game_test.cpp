@@ -1,0 +1,132 @@
+// A new timed game from the stock collections: made, played to the end with the
+// picker, timed, and handed to the hall of fame; and what happens without collections.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "gui_support.h"
+
+namespace {
+
+QPoint cellCentre(int column, int row) { return {29 + 60 * (column - 1) + 30, 45 + 60 * (row - 1) + 30}; }
+
+class NewGame : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(folder.isValid());
+    previous = QDir::currentPath();
+    QDir::setCurrent(folder.path());
+    qputenv("PUNKTIVO_DATA_DIR", PUNKTIVO_SOURCE_DATA_DIR);
+    started = std::make_unique<guitest::StartedGame>();
+    started->runtime.clockSource = [this] { return now; };
+    started->runtime.messageBoxResponder = [this](const platform::MessageBoxRequest& r) {
+      messages << r.text;
+      return 1;
+    };
+    started->game.timer().recordResult = [this] { recorded << started->game.timer().finalTime(); };
+  }
+  void TearDown() override {
+    started->runtime.postQuit();
+    started.reset();
+    QDir::setCurrent(previous);
+    qunsetenv("PUNKTIVO_DATA_DIR");
+  }
+  app::App& game() { return started->game; }
+
+  QTemporaryDir folder;
+  QString previous;
+  std::unique_ptr<guitest::StartedGame> started;
+  double now = 1000.0;
+  QStringList messages;
+  QStringList recorded;
+};
+
+TEST_F(NewGame, SolvedByThePlayerEndsTheClockWithTheFinalTime) {
+  QWidget* client = started->runtime.clientWidget();
+  // Once the session runs (the solution is known then), type in every missing digit.
+  QTimer::singleShot(0, [&] {
+    EXPECT_TRUE(game().game().timedGame);
+    EXPECT_EQ(started->runtime.labelCaption(), " 00:00:00");
+    now += 83.46;  // the player needs 1:23.46
+    const auto& m = game().model();
+    for (int r = 1; r <= 9; ++r)
+      for (int c = 1; c <= 9; ++c)
+        if (m.givens[r][c] == 0) {
+          const QPoint p = cellCentre(c, r);
+          guitest::postClick(client, Qt::LeftButton, p.x(), p.y());
+          const QString digit = QString::number(m.solution[r][c]);
+          guitest::postTyped(client, Qt::Key_0 + m.solution[r][c], digit);
+        }
+    guitest::postTyped(client, Qt::Key_Escape, QString(QChar(27)));
+  });
+  started->runtime.chooseMenuItem(8);
+  const auto& m = game().model();
+  int givens = 0;
+  for (int r = 1; r <= 9; ++r)
+    for (int c = 1; c <= 9; ++c) givens += m.givens[r][c] != 0;
+  EXPECT_GE(givens, 36) << "an easy game keeps the record's givens";
+  EXPECT_EQ(m.board, m.solution);
+  EXPECT_EQ(game().panels().statusMessage, "Brett gelöst!!!");
+  EXPECT_EQ(recorded, QStringList{"00:01:23.5"});
+  EXPECT_FALSE(game().game().timedGame);
+  EXPECT_EQ(started->runtime.labelCaption(), " 99:99:99");
+  EXPECT_EQ(game().game().mistakeCount, 0);
+  EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(NewGame, ThirdWrongDigitEndsTheTimingAndNothingIsRecorded) {
+  QWidget* client = started->runtime.clientWidget();
+  QTimer::singleShot(0, [&] {
+    const auto& m = game().model();
+    int wrong = 0;
+    for (int r = 1; r <= 9 && wrong < 3; ++r)
+      for (int c = 1; c <= 9 && wrong < 3; ++c)
+        if (m.givens[r][c] == 0) {
+          const QPoint p = cellCentre(c, r);
+          guitest::postClick(client, Qt::LeftButton, p.x(), p.y());
+          const int bad = m.solution[r][c] % 9 + 1;
+          guitest::postTyped(client, Qt::Key_0 + bad, QString::number(bad));
+          ++wrong;
+        }
+    guitest::postKeyRelease(client, Qt::Key_A);
+  });
+  started->runtime.chooseMenuItem(8);
+  EXPECT_EQ(game().game().mistakeCount, 3);
+  EXPECT_FALSE(game().game().timedGame);
+  EXPECT_TRUE(recorded.isEmpty());
+  EXPECT_EQ(started->runtime.labelCaption(), " 99:99:99");
+}
+
+TEST_F(NewGame, WithoutCollectionsThePlayerIsToldAndTheBoardStays) {
+  qputenv("PUNKTIVO_DATA_DIR", folder.path().toUtf8());
+  const auto before = game().model().dotsRight;
+  started->runtime.chooseMenuItem(8);
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_TRUE(messages[0].startsWith("Kein neues Spiel möglich.")) << messages[0].toStdString();
+  EXPECT_TRUE(messages[0].contains("leicht.ptv"));
+  EXPECT_EQ(game().model().dotsRight, before);
+  EXPECT_FALSE(game().model().quietMode);
+  EXPECT_FALSE(game().game().timedGame);
+}
+
+TEST_F(NewGame, ExtremeThinsTheGivensAndShuffleKeepsAValidBoard) {
+  started->runtime.chooseMenuItem(33);
+  QTimer::singleShot(0, [&] { guitest::postKeyRelease(started->runtime.clientWidget(), Qt::Key_A); });
+  started->runtime.chooseMenuItem(8);
+  const auto& m = game().model();
+  int givens = 0;
+  for (int r = 1; r <= 9; ++r)
+    for (int c = 1; c <= 9; ++c) givens += m.givens[r][c] != 0;
+  EXPECT_LT(givens, 22);
+  EXPECT_GT(givens, 0);
+  // "Brett mischen" on the restarted board: the givens move with the board.
+  started->runtime.chooseMenuItem(24);
+  for (int r = 1; r <= 9; ++r)
+    for (int c = 1; c <= 9; ++c)
+      if (m.givens[r][c] != 0) EXPECT_EQ(m.board[r][c], m.givens[r][c]);
+}
+
+}  // namespace
