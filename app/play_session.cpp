@@ -14,16 +14,16 @@ int buttonAt(int x, int y) {
   return -1;
 }
 
-void PlaySession::pressButton(int index, bool pressed) {
+void drawSessionButton(App& app, int index, bool pressed) {
   const SessionButton& b = kSessionButtons[index];
-  app_.drawing().drawButton(pressed ? 1 : 0, b.x, kButtonRowY, b.caption);
+  app.drawing().drawButton(pressed ? 1 : 0, b.x, kButtonRowY, b.caption);
 }
 
 void PlaySession::runPlaySession() {
   platform::Runtime& rt = app_.runtime();
   GameState& game = app_.game();
   app_.view().redrawBoard();
-  for (int i = 0; i < 6; ++i) pressButton(i, false);
+  for (int i = 0; i < 6; ++i) drawSessionButton(app_, i, false);
   if (game.timedGame) app_.timer().startClockThread();
   for (;;) {
     rt.processEventsOnce();
@@ -80,9 +80,9 @@ bool PlaySession::keyAction(int key, bool clicked) {
   punktivo::BoardModel& model = app_.model();
   render::BoardView& view = app_.view();
   const auto buttonAction = [&](int index, auto&& action) {
-    pressButton(index, true);
+    drawSessionButton(app_, index, true);
     action();
-    if (rt.windowExists()) pressButton(index, false);
+    if (rt.windowExists()) drawSessionButton(app_, index, false);
   };
   switch (key) {
     case 'L':
@@ -122,7 +122,7 @@ bool PlaySession::keyAction(int key, bool clicked) {
     case 'A':
     case platform::kKeyEscape: {
       // The button stays drawn pressed until the menu wipes the row.
-      pressButton(kAbort, true);
+      drawSessionButton(app_, kAbort, true);
       game.timedGame = false;
       rt.pause(200);
       if (key == platform::kKeyEscape || clicked) app_.timer().refreshClock();

@@ -29,6 +29,8 @@ enum ButtonIndex { kLoad, kSave, kPrint, kRestart, kHelp, kAbort };
 
 // The button whose click range holds (x, y), or -1.
 int buttonAt(int x, int y);
+// Draws one of the six buttons, up or pressed.
+void drawSessionButton(App& app, int index, bool pressed);
 
 class PlaySession {
  public:
@@ -41,7 +43,6 @@ class PlaySession {
   bool keyAction(int key, bool clicked);
   void boardClick(bool rightButton);
   void solveSequence();
-  void pressButton(int index, bool pressed);
 
   App& app_;
 };

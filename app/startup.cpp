@@ -41,7 +41,8 @@ App::App(platform::Runtime& runtime)
       boardFile_(model_, runtime.random()),
       boardDialog_(runtime, boardFile_),
       menu_(*this),
-      session_(*this) {
+      session_(*this),
+      editor_(*this) {
   view_.connect(cells_, solver_);
   runtime_.onMouseMove = [this](int buttons, int shift, double x, double y) {
     cells_.Win_0_MouseMove(buttons, shift, x, y);
@@ -168,7 +169,7 @@ void App::openSaveDialog() {
 void App::shuffleBoard() { generator_.shuffleBoard(); }
 void App::printBoard() {}
 void App::printGames() {}
-void App::runBoardEditor() {}
+void App::runBoardEditor() { editor_.runBoardEditor(); }
 void App::showHallOfFame() {}
 void App::showHelpTopic(const QString&) {}
 

@@ -6,6 +6,7 @@
 #include <QSize>
 #include <QString>
 
+#include "app/board_editor.h"
 #include "app/cell_input.h"
 #include "app/game_state.h"
 #include "app/menu.h"
@@ -105,6 +106,7 @@ class App final : public punktivo::BoardDisplay {
   punktivo::BoardDialog boardDialog_;
   Menu menu_;
   PlaySession session_;
+  BoardEditor editor_;
 };
 
 }  // namespace app

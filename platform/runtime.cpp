@@ -61,6 +61,7 @@ Runtime::Runtime() : wake_(std::make_unique<QTimer>()) {
 }
 
 Runtime::~Runtime() {
+  if (!drawingToWindow()) redirectDrawing(nullptr);
   if (painter_ && painter_->isActive()) painter_->end();
   fonts_.clear();
 }
@@ -233,6 +234,7 @@ void Runtime::setRasterOp(RasterOp op) { rasterOp_ = op; }
 void Runtime::setTextBackground(TextBackground mode) { textBackground_ = mode; }
 
 void Runtime::markDirty(const QRect& rect) {
+  if (!drawingToWindow()) return;
   // Collected here and handed to the window once per pass of the event pump: thousands
   // of small update requests per redraw would cost more than the drawing itself.
   dirty_ |= rect;
@@ -455,14 +457,19 @@ void Runtime::selectFont(FontHandle font) {
 }
 
 void Runtime::selectSystemFont(const QString& face, double points) {
-  const QString key = face.toUpper() + QString::number(points);
+  const QString upper = face.toUpper();
+  if (upper != "FIXEDSYS" && upper != "SYSTEM") {
+    selectFontByPoints(face, points);
+    return;
+  }
+  const QString key = upper + QString::number(points);
   auto it = systemFonts_.find(key);
   if (it == systemFonts_.end()) {
     // The two system faces the game names: an 8 x 15 fixed-pitch face and a bold
     // proportional caption face with a 16-pixel cell.
     FontDescription d;
     d.face = face;
-    if (face.toUpper() == "FIXEDSYS") {
+    if (upper == "FIXEDSYS") {
       d.height = 15;
       d.width = 8;
       d.weight = 700;
@@ -475,6 +482,39 @@ void Runtime::selectSystemFont(const QString& face, double points) {
   }
   currentFont_ = it->second;
 }
+
+void Runtime::selectFontByPoints(const QString& face, double points) {
+  // A face by name and size in points, on whatever the drawing goes to (the window at
+  // 96 dots per inch, or a printer at its own resolution).
+  const int dpi = painter_->device() != nullptr ? painter_->device()->logicalDpiY() : 96;
+  const QString upper = face.toUpper();
+  QFont font(upper == "ARIAL" ? kSansFamily : face);
+  font.setPixelSize(std::max(1, int(std::lround(points * dpi / 72.0))));
+  RealisedFont f;
+  f.font = font;
+  const QFontMetrics m(font, painter_->device());
+  f.metrics.cellHeight = m.height();
+  f.metrics.cellWidth = m.averageCharWidth();
+  f.ascent = m.ascent();
+  currentFont_ = f;
+}
+
+// --- drawing output -------------------------------------------------------------------------
+
+void Runtime::redirectDrawing(QPainter* target) {
+  if (target == nullptr) {
+    painter_.release();  // the printer's painter belongs to the printer code
+    painter_.reset(windowPainter_.release());
+  } else if (painter_->device() == &image_) {
+    windowPainter_.reset(painter_.release());
+    painter_.reset(target);
+  } else {
+    painter_.release();
+    painter_.reset(target);
+  }
+}
+
+bool Runtime::drawingToWindow() const { return painter_->device() == &image_; }
 
 void Runtime::deleteFonts() { fonts_.clear(); }
 

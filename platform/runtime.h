@@ -158,8 +158,16 @@ class Runtime {
   FontHandle createFont(const FontDescription& description);
   void selectFont(FontHandle font);
   void selectSystemFont(const QString& face, double points);
+  // A face by name ("Arial" and the like) at a size in points on the current output.
+  void selectFontByPoints(const QString& face, double points);
   void deleteFonts();
   FontMetrics currentFontMetrics() const;
+
+  // --- drawing output ---------------------------------------------------------------
+  // Sends every drawing call to `target` (a painter on a printer page, owned by the
+  // caller) until redirectDrawing(nullptr) brings the output back to the window.
+  void redirectDrawing(QPainter* target);
+  bool drawingToWindow() const;
 
   // --- screen images -----------------------------------------------------------
   ImageHandle captureImage(int x1, int y1, int x2, int y2);
@@ -246,6 +254,7 @@ class Runtime {
   QLabel* label_ = nullptr;
   QImage image_;
   std::unique_ptr<QPainter> painter_;
+  std::unique_ptr<QPainter> windowPainter_;  // parked while drawing goes elsewhere
   bool windowGone_ = false;
   bool quitPending_ = false;
   QRect dirty_;

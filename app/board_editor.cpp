@@ -1,0 +1,155 @@
+// The board editor loop.
+#include "app/board_editor.h"
+
+#include "app/play_session.h"
+#include "app/startup.h"
+#include "engine/rules.h"
+
+namespace app {
+
+void BoardEditor::runBoardEditor() {
+  platform::Runtime& rt = app_.runtime();
+  InputState& input = app_.input();
+  input.editorMode = true;
+  app_.model().unsolvedFlag = false;
+  input.candidateInput = false;  // the picker enters digits here, always
+  for (int i = 0; i < 6; ++i) drawSessionButton(app_, i, false);
+  for (;;) {
+    rt.processEventsOnce();
+    if (!rt.windowExists()) return;
+    const platform::WindowMessage& m = rt.lastMessage();
+    if (m.kind == platform::MessageKind::KeyRelease) {
+      if (!keyAction(m.key, false)) return;
+      continue;
+    }
+    if (m.kind == platform::MessageKind::LeftPress) {
+      const int button = buttonAt(rt.mouseX(), rt.mouseY());
+      if (button >= 0 && !keyAction(kSessionButtons[button].key, true)) return;
+    }
+    if (m.kind == platform::MessageKind::LeftPress || m.kind == platform::MessageKind::RightPress)
+      boardClick(m.kind == platform::MessageKind::RightPress);
+  }
+}
+
+void BoardEditor::boardClick(bool rightButton) {
+  CellInput& cells = app_.cells();
+  punktivo::BoardModel& model = app_.model();
+  const std::optional<Cell> cell = cells.cellAtMouse();
+  if (!cell) return;
+  const int c = cell->column, r = cell->row;
+  // Empties the cell and takes its given away.
+  const auto removeGiven = [&] {
+    model.board[r][c] = 0;
+    model.givens[r][c] = 0;
+    cells.drawPlayerCell(c, r, 0);
+    if (app_.settings().showCandidates) app_.solver().refreshCandidates();
+  };
+  if (rightButton) {
+    if (model.givens[r][c] != 0) removeGiven();
+  } else {
+    cells.drawPicker(c, r);
+    cells.pickerInput(c, r);
+    if (!app_.runtime().windowExists()) return;
+    if (!app_.input().pickerCleared) {
+      cells.drawGivenCell(c, r, app_.input().pickerDigit);
+    } else {
+      removeGiven();
+    }
+  }
+  app_.panels().updateStatistics();
+  app_.panels().updateDifficultyPanel();
+}
+
+bool BoardEditor::keyAction(int key, bool clicked) {
+  platform::Runtime& rt = app_.runtime();
+  punktivo::BoardModel& model = app_.model();
+  render::BoardView& view = app_.view();
+  const auto buttonAction = [&](int index, auto&& action) {
+    drawSessionButton(app_, index, true);
+    action();
+    if (rt.windowExists()) drawSessionButton(app_, index, false);
+  };
+  switch (key) {
+    case 'L':
+      buttonAction(kLoad, [&] {
+        app_.openLoadDialog();
+        if (clicked) view.drawMainScreen();
+        app_.panels().updateDifficultyPanel();
+        view.redrawBoard();
+        rt.waitButtonsUp();
+      });
+      return true;
+    case 'S':
+      buttonAction(kSave, [&] {
+        app_.openSaveDialog();
+        rt.waitButtonsUp();
+      });
+      return true;
+    case 'D':
+      buttonAction(kPrint, [&] {
+        app_.printBoard();
+        rt.waitButtonsUp();
+      });
+      return true;
+    case 'N':
+      buttonAction(kRestart, [&] {
+        model.restartBoard();
+        view.redrawBoard();
+        if (clicked) rt.waitButtonsUp();
+      });
+      return true;
+    case 'H':
+      buttonAction(kHelp, [&] {
+        app_.showHelpTopic("erklärung.htm");
+        rt.waitButtonsUp();
+      });
+      return true;
+    case 'A':
+    case platform::kKeyEscape:
+      drawSessionButton(app_, kAbort, true);
+      rt.pause(200);
+      return false;
+    case 'M':
+      model.clearCandidates();
+      app_.settings().showCandidates = !app_.settings().showCandidates;
+      view.redrawBoard();
+      return true;
+    case 'X':
+      // The solved digits stay: no restart follows, unlike in the play session.
+      model.quietMode = true;
+      app_.solver().solveWithCandidates();
+      app_.shuffleBoard();
+      model.quietMode = false;
+      view.drawMainScreen();
+      punktivo::deriveDotsFromSolution(model, app_.solver());
+      view.redrawBoard();
+      return true;
+    case 'R':
+      punktivo::deriveDotsFromSolution(model, app_.solver());
+      view.redrawBoard();
+      return true;
+    default:
+      break;
+  }
+  GameState& game = app_.game();
+  if (key == kSolveKeySecond && game.armedKey == kSolveKeyFirst) {
+    game.armedKey = 0;
+    solveSequence();
+  } else if (key == kSolveKeySecond) {
+    game.armedKey = 0;
+  } else if (key == kSolveKeyFirst) {
+    game.armedKey = kSolveKeyFirst;
+  }
+  return true;
+}
+
+void BoardEditor::solveSequence() {
+  punktivo::BoardModel& model = app_.model();
+  app_.solver().solveWithCandidates();
+  if (!(app_.panels().boardFull && punktivo::hasNoDuplicates(model)) && !punktivo::isBoardConsistent(model)) {
+    model.restartBoard();
+    app_.solver().solveByRules();
+  }
+}
+
+}  // namespace app

@@ -1,0 +1,24 @@
+// The board editor: the player types in a puzzle; every digit entered becomes a given.
+#pragma once
+
+namespace app {
+
+class App;
+
+class BoardEditor {
+ public:
+  explicit BoardEditor(App& app) : app_(app) {}
+  // Runs until the player aborts (or the window is gone); editorMode stays set for the
+  // caller to clear.
+  void runBoardEditor();
+
+ private:
+  // Acts on a released key (or a button, `clicked` set); returns false to leave.
+  bool keyAction(int key, bool clicked);
+  void boardClick(bool rightButton);
+  void solveSequence();
+
+  App& app_;
+};
+
+}  // namespace app

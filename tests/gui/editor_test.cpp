@@ -1,0 +1,132 @@
+// The board editor driven by posted input.
+#include <gtest/gtest.h>
+
+#include "gui_support.h"
+
+namespace {
+
+constexpr int kSolution[9][9] = {
+    {4, 1, 2, 5, 8, 3, 9, 6, 7}, {5, 8, 9, 7, 6, 4, 2, 3, 1}, {7, 6, 3, 9, 2, 1, 8, 4, 5},
+    {2, 4, 5, 3, 1, 6, 7, 9, 8}, {9, 3, 6, 8, 5, 7, 4, 1, 2}, {8, 7, 1, 4, 9, 2, 3, 5, 6},
+    {1, 9, 7, 6, 4, 8, 5, 2, 3}, {3, 2, 4, 1, 7, 5, 6, 8, 9}, {6, 5, 8, 2, 3, 9, 1, 7, 4},
+};
+
+QPoint cellCentre(int column, int row) { return {29 + 60 * (column - 1) + 30, 45 + 60 * (row - 1) + 30}; }
+QPoint pickerSquare(int column, int row, int digit) {
+  const int px = 29 + 60 * (column - 1) - 16, py = 45 + 60 * (row - 1) - 16;
+  return {px + 30 * ((digit - 1) % 3) + 15, py + 30 * ((digit - 1) / 3) + 15};
+}
+
+int darkPixelsInCell(const QImage& image, int column, int row) {
+  int dark = 0;
+  for (int x = 29 + 60 * (column - 1) + 9; x < 29 + 60 * column - 9; ++x)
+    for (int y = 45 + 60 * (row - 1) + 9; y < 45 + 60 * row - 9; ++y) dark += image.pixelColor(x, y).lightness() < 60;
+  return dark;
+}
+
+class Editor : public ::testing::Test {
+ protected:
+  void TearDown() override { started.runtime.postQuit(); }
+  QWidget* client() { return started.runtime.clientWidget(); }
+  punktivo::BoardModel& model() { return started.game.model(); }
+  void click(Qt::MouseButton b, QPoint p) { guitest::postClick(client(), b, p.x(), p.y()); }
+  void type(int qtKey, const QString& text) { guitest::postTyped(client(), qtKey, text); }
+  guitest::StartedGame started;
+};
+
+TEST_F(Editor, EntersReplacesAndRemovesGivens) {
+  started.game.input().candidateInput = true;  // left over from a session: the editor enters digits
+  click(Qt::LeftButton, cellCentre(1, 1));
+  click(Qt::LeftButton, pickerSquare(1, 1, 4));
+  click(Qt::LeftButton, cellCentre(2, 1));
+  type(Qt::Key_7, "7");
+  click(Qt::LeftButton, cellCentre(2, 1));  // replace the 7 ...
+  type(Qt::Key_1, "1");                     // ... by 1
+  click(Qt::LeftButton, cellCentre(3, 1));
+  type(Qt::Key_2, "2");
+  click(Qt::LeftButton, cellCentre(3, 1));
+  type(Qt::Key_0, "0");                     // "0" empties it again
+  click(Qt::LeftButton, cellCentre(4, 1));
+  type(Qt::Key_5, "5");
+  click(Qt::LeftButton, cellCentre(4, 1));
+  click(Qt::RightButton, QPoint(700, 80));  // right click in the picker: empties
+  click(Qt::LeftButton, cellCentre(5, 1));
+  type(Qt::Key_8, "8");
+  click(Qt::RightButton, cellCentre(5, 1));  // right click on a given removes it
+  click(Qt::LeftButton, cellCentre(6, 1));
+  type(Qt::Key_3, "3");
+  guitest::postKeyRelease(client(), Qt::Key_A);
+  started.runtime.chooseMenuItem(11);
+
+  const auto& m = model();
+  EXPECT_EQ(m.board[1][1], 4);
+  EXPECT_EQ(m.givens[1][1], 4);
+  EXPECT_EQ(m.board[1][2], 1);
+  EXPECT_EQ(m.givens[1][2], 1);
+  for (int c : {3, 4, 5}) {
+    EXPECT_EQ(m.board[1][c], 0) << c;
+    EXPECT_EQ(m.givens[1][c], 0) << c;
+  }
+  EXPECT_EQ(m.givens[1][6], 3);
+  EXPECT_FALSE(started.game.input().editorMode);
+  EXPECT_EQ(started.game.panels().givenCount, 3);
+  // Drawn as givens (black), the replaced digit without traces of the old one.
+  const QImage& image = started.image();
+  EXPECT_GT(darkPixelsInCell(image, 2, 1), 30);
+  EXPECT_LT(darkPixelsInCell(image, 2, 1), darkPixelsInCell(image, 1, 1)) << "a 1 has less ink than a 4";
+  EXPECT_EQ(darkPixelsInCell(image, 3, 1), 0);
+  EXPECT_EQ(darkPixelsInCell(image, 5, 1), 0);
+}
+
+TEST_F(Editor, RightClickOnAPlayerDigitChangesNothing) {
+  model().board[5][5] = 6;
+  click(Qt::RightButton, cellCentre(5, 5));
+  guitest::postKeyRelease(client(), Qt::Key_Escape);
+  started.runtime.chooseMenuItem(11);
+  EXPECT_EQ(model().board[5][5], 6);
+}
+
+TEST_F(Editor, RGivesTheDotsOfTheEnteredBoardsSolution) {
+  // The start board's one filling, rows 1-8 typed in and one cell of row 9 entered by hand; the dots
+  // are cleared first.
+  started.runtime.chooseMenuItem(26);
+  for (int r = 1; r <= 9; ++r)
+    for (int c = 1; c <= 9; ++c)
+      if (r < 9) model().board[r][c] = model().givens[r][c] = uint8_t(kSolution[r - 1][c - 1]);
+  click(Qt::LeftButton, cellCentre(9, 9));
+  type(Qt::Key_4, "4");
+  guitest::postKeyRelease(client(), Qt::Key_R);
+  guitest::postKeyRelease(client(), Qt::Key_A);
+  started.runtime.chooseMenuItem(11);
+  punktivo::NullDisplay none;
+  punktivo::BoardModel start(none);
+  start.loadStartBoard();
+  EXPECT_EQ(model().dotsRight, start.dotsRight);
+  EXPECT_EQ(model().dotsDown, start.dotsDown);
+  EXPECT_EQ(model().givens[9][9], 4);
+  EXPECT_EQ(model().board[9][5], 0) << "R leaves the board as entered";
+}
+
+TEST_F(Editor, FAndCDoNothingAndXKeepsTheSolvedDigits) {
+  for (int r = 1; r <= 6; ++r)
+    for (int c = 1; c <= 9; ++c) model().board[r][c] = model().givens[r][c] = uint8_t(kSolution[r - 1][c - 1]);
+  guitest::postKeyRelease(client(), Qt::Key_F);
+  guitest::postKeyRelease(client(), Qt::Key_A);
+  started.runtime.chooseMenuItem(11);
+  int marks = 0;
+  for (int r = 1; r <= 9; ++r)
+    for (int c = 1; c <= 9; ++c)
+      for (int d = 1; d <= 9; ++d) marks += model().candidates[r][c][d];
+  EXPECT_EQ(marks, 0);
+
+  guitest::postKeyRelease(client(), Qt::Key_X);
+  guitest::postKeyRelease(client(), Qt::Key_A);
+  started.runtime.chooseMenuItem(11);
+  EXPECT_TRUE(model().isBoardComplete());
+  EXPECT_EQ(model().solution, model().board);
+  for (int r = 1; r <= 9; ++r)
+    for (int c = 1; c <= 9; ++c)
+      if (model().givens[r][c] != 0) EXPECT_EQ(model().givens[r][c], model().board[r][c]);
+}
+
+}  // namespace
