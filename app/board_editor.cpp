@@ -69,6 +69,7 @@ bool BoardEditor::keyAction(int key, bool clicked) {
     action();
     if (rt.windowExists()) drawSessionButton(app_, index, false);
   };
+  if (sharedButtonAction(app_, key, clicked)) return true;
   switch (key) {
     case 'L':
       buttonAction(kLoad, [&] {
@@ -76,31 +77,6 @@ bool BoardEditor::keyAction(int key, bool clicked) {
         if (clicked) view.drawMainScreen();
         app_.panels().updateDifficultyPanel();
         view.redrawBoard();
-        rt.waitButtonsUp();
-      });
-      return true;
-    case 'S':
-      buttonAction(kSave, [&] {
-        app_.openSaveDialog();
-        rt.waitButtonsUp();
-      });
-      return true;
-    case 'D':
-      buttonAction(kPrint, [&] {
-        app_.printBoard();
-        rt.waitButtonsUp();
-      });
-      return true;
-    case 'N':
-      buttonAction(kRestart, [&] {
-        model.restartBoard();
-        view.redrawBoard();
-        if (clicked) rt.waitButtonsUp();
-      });
-      return true;
-    case 'H':
-      buttonAction(kHelp, [&] {
-        app_.showHelpTopic("erklärung.htm");
         rt.waitButtonsUp();
       });
       return true;
@@ -131,15 +107,7 @@ bool BoardEditor::keyAction(int key, bool clicked) {
     default:
       break;
   }
-  GameState& game = app_.game();
-  if (key == kSolveKeySecond && game.armedKey == kSolveKeyFirst) {
-    game.armedKey = 0;
-    solveSequence();
-  } else if (key == kSolveKeySecond) {
-    game.armedKey = 0;
-  } else if (key == kSolveKeyFirst) {
-    game.armedKey = kSolveKeyFirst;
-  }
+  if (solveSequenceTriggered(app_.game().armedKey, key)) solveSequence();
   return true;
 }
 

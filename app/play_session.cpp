@@ -19,6 +19,55 @@ void drawSessionButton(App& app, int index, bool pressed) {
   app.drawing().drawButton(pressed ? 1 : 0, b.x, kButtonRowY, b.caption);
 }
 
+bool sharedButtonAction(App& app, int key, bool clicked) {
+  platform::Runtime& rt = app.runtime();
+  const auto buttonAction = [&](int index, auto&& action) {
+    drawSessionButton(app, index, true);
+    action();
+    if (rt.windowExists()) drawSessionButton(app, index, false);
+  };
+  switch (key) {
+    case 'S':
+      buttonAction(kSave, [&] {
+        app.openSaveDialog();
+        rt.waitButtonsUp();
+      });
+      return true;
+    case 'D':
+      buttonAction(kPrint, [&] {
+        app.printBoard();
+        rt.waitButtonsUp();
+      });
+      return true;
+    case 'N':
+      buttonAction(kRestart, [&] {
+        app.model().restartBoard();
+        app.view().redrawBoard();
+        if (clicked) rt.waitButtonsUp();
+      });
+      return true;
+    case 'H':
+      buttonAction(kHelp, [&] {
+        app.showHelpTopic("erklärung.htm");
+        rt.waitButtonsUp();
+      });
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool solveSequenceTriggered(int& armedKey, int key) {
+  if (key == kSolveKeySecond) {
+    const bool armed = armedKey == kSolveKeyFirst;
+    armedKey = 0;
+    return armed;
+  }
+  // Other keys released in between do not disarm it.
+  if (key == kSolveKeyFirst) armedKey = kSolveKeyFirst;
+  return false;
+}
+
 void PlaySession::runPlaySession() {
   platform::Runtime& rt = app_.runtime();
   GameState& game = app_.game();
@@ -84,6 +133,7 @@ bool PlaySession::keyAction(int key, bool clicked) {
     action();
     if (rt.windowExists()) drawSessionButton(app_, index, false);
   };
+  if (sharedButtonAction(app_, key, clicked)) return true;
   switch (key) {
     case 'L':
       buttonAction(kLoad, [&] {
@@ -91,31 +141,6 @@ bool PlaySession::keyAction(int key, bool clicked) {
         app_.panels().updateDifficultyPanel();
         view.redrawBoard();
         app_.timer().refreshClock();
-        rt.waitButtonsUp();
-      });
-      return true;
-    case 'S':
-      buttonAction(kSave, [&] {
-        app_.openSaveDialog();
-        rt.waitButtonsUp();
-      });
-      return true;
-    case 'D':
-      buttonAction(kPrint, [&] {
-        app_.printBoard();
-        rt.waitButtonsUp();
-      });
-      return true;
-    case 'N':
-      buttonAction(kRestart, [&] {
-        model.restartBoard();
-        view.redrawBoard();
-        if (clicked) rt.waitButtonsUp();
-      });
-      return true;
-    case 'H':
-      buttonAction(kHelp, [&] {
-        app_.showHelpTopic("erklärung.htm");
         rt.waitButtonsUp();
       });
       return true;
@@ -159,14 +184,7 @@ bool PlaySession::keyAction(int key, bool clicked) {
     default:
       break;
   }
-  if (key == kSolveKeySecond && game.armedKey == kSolveKeyFirst) {
-    game.armedKey = 0;
-    solveSequence();
-  } else if (key == kSolveKeySecond) {
-    game.armedKey = 0;
-  } else if (key == kSolveKeyFirst) {
-    game.armedKey = kSolveKeyFirst;
-  }
+  if (solveSequenceTriggered(game.armedKey, key)) solveSequence();
   return true;
 }
 

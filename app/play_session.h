@@ -31,6 +31,11 @@ enum ButtonIndex { kLoad, kSave, kPrint, kRestart, kHelp, kAbort };
 int buttonAt(int x, int y);
 // Draws one of the six buttons, up or pressed.
 void drawSessionButton(App& app, int index, bool pressed);
+// The actions the play session and the editor share: save (S), print (D), restart (N)
+// and help (H), each with its button drawn pressed meanwhile. False for other keys.
+bool sharedButtonAction(App& app, int key, bool clicked);
+// The hidden two-key sequence: true when `key` completes it.
+bool solveSequenceTriggered(int& armedKey, int key);
 
 class PlaySession {
  public:

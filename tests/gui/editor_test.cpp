@@ -5,17 +5,9 @@
 
 namespace {
 
-constexpr int kSolution[9][9] = {
-    {4, 1, 2, 5, 8, 3, 9, 6, 7}, {5, 8, 9, 7, 6, 4, 2, 3, 1}, {7, 6, 3, 9, 2, 1, 8, 4, 5},
-    {2, 4, 5, 3, 1, 6, 7, 9, 8}, {9, 3, 6, 8, 5, 7, 4, 1, 2}, {8, 7, 1, 4, 9, 2, 3, 5, 6},
-    {1, 9, 7, 6, 4, 8, 5, 2, 3}, {3, 2, 4, 1, 7, 5, 6, 8, 9}, {6, 5, 8, 2, 3, 9, 1, 7, 4},
-};
+using guitest::cellCentre;
+using guitest::pickerSquare;
 
-QPoint cellCentre(int column, int row) { return {29 + 60 * (column - 1) + 30, 45 + 60 * (row - 1) + 30}; }
-QPoint pickerSquare(int column, int row, int digit) {
-  const int px = 29 + 60 * (column - 1) - 16, py = 45 + 60 * (row - 1) - 16;
-  return {px + 30 * ((digit - 1) % 3) + 15, py + 30 * ((digit - 1) / 3) + 15};
-}
 
 int darkPixelsInCell(const QImage& image, int column, int row) {
   int dark = 0;
@@ -92,7 +84,7 @@ TEST_F(Editor, RGivesTheDotsOfTheEnteredBoardsSolution) {
   started.runtime.chooseMenuItem(26);
   for (int r = 1; r <= 9; ++r)
     for (int c = 1; c <= 9; ++c)
-      if (r < 9) model().board[r][c] = model().givens[r][c] = uint8_t(kSolution[r - 1][c - 1]);
+      if (r < 9) model().board[r][c] = model().givens[r][c] = uint8_t(guitest::kStartSolution[r - 1][c - 1]);
   click(Qt::LeftButton, cellCentre(9, 9));
   type(Qt::Key_4, "4");
   guitest::postKeyRelease(client(), Qt::Key_R);
@@ -109,7 +101,7 @@ TEST_F(Editor, RGivesTheDotsOfTheEnteredBoardsSolution) {
 
 TEST_F(Editor, FAndCDoNothingAndXKeepsTheSolvedDigits) {
   for (int r = 1; r <= 6; ++r)
-    for (int c = 1; c <= 9; ++c) model().board[r][c] = model().givens[r][c] = uint8_t(kSolution[r - 1][c - 1]);
+    for (int c = 1; c <= 9; ++c) model().board[r][c] = model().givens[r][c] = uint8_t(guitest::kStartSolution[r - 1][c - 1]);
   guitest::postKeyRelease(client(), Qt::Key_F);
   guitest::postKeyRelease(client(), Qt::Key_A);
   started.runtime.chooseMenuItem(11);
@@ -126,7 +118,9 @@ TEST_F(Editor, FAndCDoNothingAndXKeepsTheSolvedDigits) {
   EXPECT_EQ(model().solution, model().board);
   for (int r = 1; r <= 9; ++r)
     for (int c = 1; c <= 9; ++c)
-      if (model().givens[r][c] != 0) EXPECT_EQ(model().givens[r][c], model().board[r][c]);
+      if (model().givens[r][c] != 0) {
+        EXPECT_EQ(model().givens[r][c], model().board[r][c]);
+      }
 }
 
 }  // namespace

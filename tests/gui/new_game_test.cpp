@@ -11,7 +11,9 @@
 
 namespace {
 
-QPoint cellCentre(int column, int row) { return {29 + 60 * (column - 1) + 30, 45 + 60 * (row - 1) + 30}; }
+using guitest::cellCentre;
+using guitest::pickerSquare;
+
 
 class NewGame : public ::testing::Test {
  protected:
@@ -126,7 +128,9 @@ TEST_F(NewGame, ExtremeThinsTheGivensAndShuffleKeepsAValidBoard) {
   started->runtime.chooseMenuItem(24);
   for (int r = 1; r <= 9; ++r)
     for (int c = 1; c <= 9; ++c)
-      if (m.givens[r][c] != 0) EXPECT_EQ(m.board[r][c], m.givens[r][c]);
+      if (m.givens[r][c] != 0) {
+        EXPECT_EQ(m.board[r][c], m.givens[r][c]);
+      }
 }
 
 }  // namespace

@@ -9,19 +9,9 @@ using guitest::rgb;
 
 namespace {
 
-// The one filling of the start board's dots.
-constexpr int kSolution[9][9] = {
-    {4, 1, 2, 5, 8, 3, 9, 6, 7}, {5, 8, 9, 7, 6, 4, 2, 3, 1}, {7, 6, 3, 9, 2, 1, 8, 4, 5},
-    {2, 4, 5, 3, 1, 6, 7, 9, 8}, {9, 3, 6, 8, 5, 7, 4, 1, 2}, {8, 7, 1, 4, 9, 2, 3, 5, 6},
-    {1, 9, 7, 6, 4, 8, 5, 2, 3}, {3, 2, 4, 1, 7, 5, 6, 8, 9}, {6, 5, 8, 2, 3, 9, 1, 7, 4},
-};
+using guitest::cellCentre;
+using guitest::pickerSquare;
 
-// Client point in the middle of a cell, and of digit d's square of the picker over it.
-QPoint cellCentre(int column, int row) { return {29 + 60 * (column - 1) + 30, 45 + 60 * (row - 1) + 30}; }
-QPoint pickerSquare(int column, int row, int digit) {
-  const int px = 29 + 60 * (column - 1) - 16, py = 45 + 60 * (row - 1) - 16;
-  return {px + 30 * ((digit - 1) % 3) + 15, py + 30 * ((digit - 1) / 3) + 15};
-}
 
 // Colour that dominates the ink of a cell's digit: red, blue, black or none.
 QString inkOf(const QImage& image, int column, int row) {
@@ -49,7 +39,7 @@ class Session : public ::testing::Test {
     };
     auto& m = model();
     for (int r = 1; r <= 9; ++r)
-      for (int c = 1; c <= 9; ++c) m.solution[r][c] = uint8_t(kSolution[r - 1][c - 1]);
+      for (int c = 1; c <= 9; ++c) m.solution[r][c] = uint8_t(guitest::kStartSolution[r - 1][c - 1]);
     m.board[1][1] = m.givens[1][1] = 4;
     m.board[9][9] = m.givens[9][9] = 4;
     started.game.view().redrawBoard();
@@ -202,7 +192,7 @@ TEST_F(Session, SolveSequenceFillsTheBoardFromTheGivensWithoutAClock) {
   // The start board's solution needs no givens beyond the dots to be judged; give the
   // solver enough to finish: every cell of rows 1-6.
   for (int r = 1; r <= 6; ++r)
-    for (int c = 1; c <= 9; ++c) model().board[r][c] = model().givens[r][c] = uint8_t(kSolution[r - 1][c - 1]);
+    for (int c = 1; c <= 9; ++c) model().board[r][c] = model().givens[r][c] = uint8_t(guitest::kStartSolution[r - 1][c - 1]);
   choose(10);
   EXPECT_TRUE(model().isBoardComplete());
   EXPECT_EQ(model().board, model().solution);
