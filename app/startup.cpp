@@ -40,6 +40,8 @@ App::App(platform::Runtime& runtime)
       generator_(model_, settings_, solver_, runtime.random()),
       boardFile_(model_, runtime.random()),
       boardDialog_(runtime, boardFile_),
+      printing_(runtime, drawing_, model_, settings_, solver_, generator_, boardFile_),
+      hallDialogs_(runtime, hall_),
       menu_(*this),
       session_(*this),
       editor_(*this) {
@@ -50,6 +52,10 @@ App::App(platform::Runtime& runtime)
   runtime_.onCloseRequest = [this] { return Win_0_Close(); };
   generator_.showBusy = [this](bool busy) {
     runtime_.setPointer(busy ? platform::Pointer::Busy : platform::Pointer::Normal);
+  };
+  // A solved timed game hands its time to the hall of fame.
+  timer_.recordResult = [this] {
+    hallDialogs_.recordResult(timer_.finalTime().toStdString(), settings_.difficulty);
   };
   // Reading a record ends a timed game and starts the mistake count afresh.
   boardFile_.onLoadStart = [this] {
@@ -71,6 +77,7 @@ void App::startUp() {
   // 3
   drawing_.initPalette();
   // 4: program state (the board model exists with the App).
+  hall_.loadHallOfFame();
   settings_.fillLevelNames();
   menu_.buildMenuBar();
   menu_.updateMenuChecks();
@@ -167,10 +174,10 @@ void App::openSaveDialog() {
 }
 
 void App::shuffleBoard() { generator_.shuffleBoard(); }
-void App::printBoard() {}
-void App::printGames() {}
+void App::printBoard() { printing_.printBoard(); }
+void App::printGames() { printing_.printGames(); }
 void App::runBoardEditor() { editor_.runBoardEditor(); }
-void App::showHallOfFame() {}
+void App::showHallOfFame() { hallDialogs_.showHallOfFame(settings_.difficulty); }
 void App::showHelpTopic(const QString&) {}
 
 }  // namespace app

@@ -21,6 +21,9 @@
 #include "render/timer.h"
 #include "storage/board_dialog.h"
 #include "storage/board_file.h"
+#include "storage/hall_of_fame.h"
+#include "storage/hall_of_fame_dialog.h"
+#include "storage/printing.h"
 
 namespace app {
 
@@ -83,6 +86,9 @@ class App final : public punktivo::BoardDisplay {
   Menu& menu() { return menu_; }
   punktivo::BoardFile& boardFile() { return boardFile_; }
   punktivo::Generator& generator() { return generator_; }
+  punktivo::Printing& printing() { return printing_; }
+  punktivo::HallOfFame& hall() { return hall_; }
+  punktivo::HallOfFameDialogs& hallDialogs() { return hallDialogs_; }
   punktivo::BoardDialog& boardDialog() { return boardDialog_; }
   PlaySession& session() { return session_; }
 
@@ -104,6 +110,9 @@ class App final : public punktivo::BoardDisplay {
   punktivo::Generator generator_;
   punktivo::BoardFile boardFile_;
   punktivo::BoardDialog boardDialog_;
+  punktivo::Printing printing_;
+  punktivo::HallOfFame hall_;
+  punktivo::HallOfFameDialogs hallDialogs_;
   Menu menu_;
   PlaySession session_;
   BoardEditor editor_;

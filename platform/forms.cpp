@@ -197,7 +197,7 @@ bool Form::exists() const { return !closed_ && runtime_.windowExists(); }
 
 void Form::runModal(const bool& done) {
   // Application-modal: the main window takes no input while the form is open.
-  while (!done && exists()) runtime_.processEventsOnce();
+  while (!done && exists()) runtime_.waitForEvents();
   if (runtime_.clientWidget() != nullptr) runtime_.clientWidget()->setFocus();
 }
 

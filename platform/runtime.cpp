@@ -128,9 +128,6 @@ void Runtime::closeWindow() {
 QWidget* Runtime::mainWindowWidget() const { return window_.get(); }
 QWidget* Runtime::clientWidget() const { return client_; }
 
-void Runtime::setMainWindowEnabled(bool enabled) {
-  if (window_) window_->setEnabled(enabled);
-}
 
 QImage Runtime::grabClient() {
   flushDirty();
@@ -197,12 +194,14 @@ void Runtime::processEventsOnce() {
 }
 
 void Runtime::waitButtonsUp() {
+  while (buttonsHeld_ != 0 && !windowGone_) waitForEvents();
+}
+
+void Runtime::waitForEvents() {
   flushDirty();
-  while (buttonsHeld_ != 0 && !windowGone_) {
-    wake_->start(kWakeIntervalMs);
-    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    wake_->stop();
-  }
+  wake_->start(kWakeIntervalMs);
+  QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+  wake_->stop();
 }
 
 void Runtime::consumeKeyRelease(int key) {

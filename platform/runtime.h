@@ -101,7 +101,6 @@ class Runtime {
   void closeWindow();
   QWidget* mainWindowWidget() const;
   QWidget* clientWidget() const;
-  void setMainWindowEnabled(bool enabled);
   // The picture of the client area; every drawing call paints into it.
   const QImage& backingImage() const { return image_; }
   // The client area as a person sees it, child controls (the clock label) included.
@@ -123,6 +122,10 @@ class Runtime {
   bool mouseButtonsHeld() const { return buttonsHeld_ != 0; }
   // Keeps events moving until no mouse button is held (or the window is gone).
   void waitButtonsUp();
+  // Lets pending events run, waiting a short while for some, without taking a window
+  // message: the loops of modal forms use it, so messages queued for the main window
+  // before the form opened stay for the loop that waits for them.
+  void waitForEvents();
   // After a loop acted on a typed character, the release of that key is not a
   // message of its own: the next release of the same key is dropped.
   void consumeKeyRelease(int key);

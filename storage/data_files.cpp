@@ -6,6 +6,10 @@
 #ifndef PUNKTIVO_INSTALLED_DATA_DIR
 #define PUNKTIVO_INSTALLED_DATA_DIR "/usr/local/share/punktivo"
 #endif
+// The data folder as seen from the folder the programs are installed in.
+#ifndef PUNKTIVO_DATA_DIR_FROM_BIN
+#define PUNKTIVO_DATA_DIR_FROM_BIN "../share/punktivo"
+#endif
 
 namespace punktivo {
 
@@ -18,8 +22,28 @@ std::vector<std::filesystem::path> dataSearchPath() {
   std::vector<std::filesystem::path> folders{std::filesystem::path()};
   if (const char* env = std::getenv("PUNKTIVO_DATA_DIR"); env != nullptr && *env != '\0')
     folders.emplace_back(env);
-  folders.emplace_back(PUNKTIVO_INSTALLED_DATA_DIR);
+  folders.push_back(installedDataDir());
   return folders;
+}
+
+std::filesystem::path installedDataDir(const std::filesystem::path& program,
+                                       const std::filesystem::path& relativeToProgram,
+                                       const std::filesystem::path& compiledIn) {
+  if (program.is_absolute() && !relativeToProgram.empty()) {
+    const std::filesystem::path beside =
+        (program.parent_path() / relativeToProgram).lexically_normal();
+    std::error_code ec;
+    if (std::filesystem::is_directory(beside, ec)) return beside;
+  }
+  return compiledIn;
+}
+
+std::filesystem::path installedDataDir() {
+  std::error_code ec;
+  // Empty when /proc is not there; the compiled-in folder is taken then.
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return installedDataDir(ec ? std::filesystem::path() : program, PUNKTIVO_DATA_DIR_FROM_BIN,
+                          PUNKTIVO_INSTALLED_DATA_DIR);
 }
 
 std::filesystem::path findDataFile(std::string_view name,

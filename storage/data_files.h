@@ -18,8 +18,19 @@ const char* collectionFileName(int difficulty);
 
 // The folders searched for stock files, in order: the working directory (as ""), the
 // folder named by PUNKTIVO_DATA_DIR when it is set and not empty, and the installed data
-// folder.
+// folder (installedDataDir()).
 std::vector<std::filesystem::path> dataSearchPath();
+
+// The installed data folder. An installed tree may be moved to another prefix (a package
+// installs under /usr what was configured for /usr/local, DESTDIR stages it elsewhere), so
+// the folder is found from the running program: `relativeToProgram` (e.g.
+// "../share/punktivo") resolved against the program's folder, when that folder exists;
+// otherwise the folder compiled in for the configured prefix.
+std::filesystem::path installedDataDir(const std::filesystem::path& program,
+                                       const std::filesystem::path& relativeToProgram,
+                                       const std::filesystem::path& compiledIn);
+// The same for the running program (/proc/self/exe) and the paths of this build.
+std::filesystem::path installedDataDir();
 
 // The first of `folders` that holds a file (not a folder) called `name`, joined with the
 // name; the bare name when none does, so a later read finds the file missing as usual.

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "engine/board_model.h"
+#include "engine/collection_check.h"
 #include "engine/generator.h"
 #include "engine/random.h"
 #include "engine/rules.h"
@@ -91,87 +92,13 @@ int givenCount(const Grid& givens) {
   return n;
 }
 
-// One quiet engine set-up for trying puzzles.
-struct Trial {
-  NullDisplay display;
-  BoardModel model{display};
-  Settings settings;
-  Solver solver{model, settings};
-  SeededRandom random;
-  Generator generator{model, settings, solver, random};
-
-  explicit Trial(uint64_t seed) : random(seed) {
-    model.quietMode = true;
-    settings.fillLevelNames();
-  }
-
-  void load(const Grid& grid, const Grid& givens) {
-    model.board = grid;
-    model.givens = givens;
-    model.solution = grid;
-    deriveDots(model);
-    model.clearCandidates();
-  }
-
-  // The game's test: from the givens the candidate solver reaches the solution, and the
-  // puzzle has exactly one solution under all rules.
-  bool finishes() {
-    const Grid solution = model.solution;
-    model.restartBoard();
-    solver.solveWithCandidates();
-    const bool ok = model.isBoardComplete() && model.board == solution &&
-                    countSolutions(model.givens, model.dotsRight, model.dotsDown, 2) == 1;
-    model.board = solution;
-    return ok;
-  }
-
-  // As a new game disguises a record: the symmetric path when `symmetric` and the level
-  // allows it. With `passes`, also the candidate-solver passes the disguise takes.
-  bool disguiseFinishes(const Grid& grid, const Grid& givens, int level, bool symmetric,
-                        int* passes = nullptr) {
-    settings.difficulty = int16_t(level);
-    settings.puzzleSymmetry = symmetric;
-    model.board = grid;
-    model.givens = givens;
-    generator.shuffleBoard();
-    deriveDotsFromSolution(model, solver);
-    if (passes) *passes = candidatePasses().first;
-    return finishes();
-  }
-
-  // Passes of the candidate solver (candidate computations, as solveWithCandidates makes
-  // them) and whether they alone finish the board, without the rule solver's fallback.
-  std::pair<int, bool> candidatePasses() {
-    const Grid solution = model.solution;
-    model.restartBoard();
-    int passes = 0;
-    bool placed = true;
-    while (placed && !model.isBoardComplete()) {
-      solver.computeCandidates();
-      ++passes;
-      placed = false;
-      for (int r = 1; r <= 9; ++r)
-        for (int c = 1; c <= 9; ++c) {
-          if (model.board[r][c] != 0) continue;
-          int count = 0, digit = 0;
-          for (int d = 1; d <= 9; ++d)
-            if (model.candidates[r][c][d]) ++count, digit = d;
-          if (count == 1) model.board[r][c] = uint8_t(digit), placed = true;
-        }
-    }
-    const bool alone = model.isBoardComplete();
-    model.board = solution;
-    return {passes, alone};
-  }
-};
-
 struct Record {
   Grid grid{}, givens{};
   int grids = 0;  // grids tried until this one worked
 };
 
 // Thins the givens of random grids until one reaches the level's target.
-Record makeRecord(int level, RandomSource& random, Trial& trial) {
+Record makeRecord(int level, RandomSource& random, PuzzleTrial& trial) {
   const LevelPlan plan = kPlans[level];
   GridMaker maker(random);
   std::vector<std::pair<int, int>> pairs;  // (r, c) with its partner (10-r, 10-c)
@@ -265,8 +192,8 @@ int run(int argc, char** argv) {
     const uint64_t levelSeed = options->seed * 4 + uint64_t(level);
     SeededRandom random(levelSeed);
     SeededRandom filler(levelSeed ^ 0x5eedf111e5ULL);
-    Trial trial(levelSeed + 17);
-    Trial checker(levelSeed + 31);
+    PuzzleTrial trial(levelSeed + 17);
+    PuzzleTrial checker(levelSeed + 31);
 
     NullDisplay display;
     BoardModel model(display);
@@ -290,24 +217,25 @@ int run(int argc, char** argv) {
       checker.load(record.grid, record.givens);
       const bool finishes = checker.finishes();
       const auto [passes, alone] = checker.candidatePasses();
-      int symmetricOk = 0, freeOk = 0;
-      long passSum = 0, passRuns = 0;
-      for (int k = 0; k < options->check; ++k) {
-        int p = 0;
-        if (level != 3) {
-          symmetricOk += checker.disguiseFinishes(record.grid, record.givens, level, true, &p);
-          passSum += p, ++passRuns;
-        }
-        freeOk += checker.disguiseFinishes(record.grid, record.givens, level, false, &p);
-        passSum += p, ++passRuns;
-      }
       std::printf("%s:%d givens=%d grids=%d finishes=%d passes=%d candidatesAlone=%d",
                   collectionFileName(level), slot + 1, givenCount(record.givens), record.grids,
                   finishes ? 1 : 0, passes, alone ? 1 : 0);
       if (options->check > 0) {
-        if (level != 3) std::printf(" symmetric=%d/%d", symmetricOk, options->check);
-        std::printf(" free=%d/%d meanPasses=%.2f", freeOk, options->check,
-                    double(passSum) / double(passRuns));
+        // The same judge as `punktivo-tool validate`; "Extrem" games only take the free path.
+        double passSum = 0;
+        int passRuns = 0;
+        bool meetsBar = true;
+        if (level != 3) {
+          const RecordQuality symmetric = checkRecord(model, options->check, true, levelSeed + 31);
+          std::printf(" symmetric=%d/%d", symmetric.disguisesFinished, symmetric.disguises);
+          passSum += symmetric.meanPasses, ++passRuns;
+          meetsBar = meetsBar && symmetric.meetsBar();
+        }
+        const RecordQuality free = checkRecord(model, options->check, false, levelSeed + 37);
+        std::printf(" free=%d/%d", free.disguisesFinished, free.disguises);
+        passSum += free.meanPasses, ++passRuns;
+        meetsBar = meetsBar && free.meetsBar();
+        std::printf(" meanPasses=%.2f meetsBar=%d", passSum / passRuns, meetsBar ? 1 : 0);
       }
       std::printf("\n");
       std::fflush(stdout);

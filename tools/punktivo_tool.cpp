@@ -1,6 +1,8 @@
 // punktivo-tool: runs one engine operation on a board record and prints the outcome as
 // key=value lines; optionally writes the resulting model as a record, with the game's writer.
+#include <array>
 #include <cstdio>
+#include <iomanip>
 #include <iostream>
 #include <optional>
 #include <random>
@@ -8,6 +10,7 @@
 #include <string_view>
 
 #include "engine/board_model.h"
+#include "engine/collection_check.h"
 #include "engine/generator.h"
 #include "engine/random.h"
 #include "engine/rules.h"
@@ -20,6 +23,7 @@ namespace {
 
 constexpr int kExitOk = 0;
 constexpr int kExitWriteFailed = 1;
+constexpr int kExitBelowBar = 1;  // validate: a record falls short of the quality bar
 constexpr int kExitUsage = 2;
 constexpr int kExitNoPuzzle = 3;
 
@@ -27,16 +31,23 @@ constexpr const char* kUsage =
     "usage: punktivo-tool OPERATION FILE[:N] [-o OUTFILE[:N]]\n"
     "       punktivo-tool shuffle FILE[:N] [--seed S] [--level LEVEL] [--no-symmetry] [-o OUTFILE[:N]]\n"
     "       punktivo-tool generate LEVEL [--seed S] [--no-symmetry] [-o OUTFILE[:N]]\n"
+    "       punktivo-tool validate FILE [--disguises N] [--seed S] [--no-symmetry]\n"
     "  N = record 1-4 (default 1); LEVEL = leicht mittel schwer extrem or 0-3\n"
     "operations: show solve solve-candidates solve-rules candidates derive-dots\n"
-    "            derive-dots-from-solution solution status shuffle generate\n";
+    "            derive-dots-from-solution solution status shuffle generate validate\n";
 
 constexpr std::string_view kOperations[] = {
     "show",        "solve",     "solve-candidates", "solve-rules",
     "candidates",  "derive-dots", "derive-dots-from-solution", "solution", "status",
-    "shuffle",     "generate"};
+    "shuffle",     "generate", "validate"};
 
 constexpr const char* kLevelWords[4] = {"leicht", "mittel", "schwer", "extrem"};
+
+// validate: disguises tried per record, and the seed when none is given, so that a check
+// of the same file always comes out the same.
+constexpr int kDefaultDisguises = 200;
+constexpr int kMostDisguises = 1000000;
+constexpr uint64_t kDefaultValidateSeed = 1;
 
 // "leicht" ... "extrem" or "0" ... "3".
 std::optional<int> parseLevel(const std::string& text) {
@@ -83,12 +94,13 @@ std::optional<RecordRef> parseRecordRef(const std::string& text, std::string& er
 
 struct Arguments {
   std::string operation;
-  RecordRef input;  // not for generate
+  RecordRef input;  // not for generate; for validate the whole file
   std::optional<RecordRef> output;
-  // shuffle and generate: the settings the game would have.
+  // shuffle, generate and validate: the settings the game would have.
   int level = 0;
   bool symmetry = true;
   std::optional<uint64_t> seed;
+  int disguises = kDefaultDisguises;  // validate
 };
 
 std::optional<Arguments> parseArguments(int argc, char** argv, std::string& error) {
@@ -105,7 +117,8 @@ std::optional<Arguments> parseArguments(int argc, char** argv, std::string& erro
     return std::nullopt;
   }
   const bool generate = args.operation == "generate";
-  const bool randomised = generate || args.operation == "shuffle";
+  const bool validate = args.operation == "validate";
+  const bool randomised = generate || validate || args.operation == "shuffle";
   if (generate) {
     const auto level = parseLevel(argv[2]);
     if (!level) {
@@ -113,6 +126,13 @@ std::optional<Arguments> parseArguments(int argc, char** argv, std::string& erro
       return std::nullopt;
     }
     args.level = *level;
+  } else if (validate) {
+    // All four records are judged: the name is taken as it stands.
+    args.input.file = argv[2];
+    if (args.input.file.empty()) {
+      error = "missing file name";
+      return std::nullopt;
+    }
   } else {
     auto input = parseRecordRef(argv[2], error);
     if (!input) return std::nullopt;
@@ -136,7 +156,15 @@ std::optional<Arguments> parseArguments(int argc, char** argv, std::string& erro
       }
       args.level = *level;
       ++i;
-    } else if (arg == "-o") {
+    } else if (validate && arg == "--disguises") {
+      const auto count = i + 1 < argc ? parseSeed(argv[i + 1]) : std::nullopt;
+      if (!count || *count < 1 || *count > uint64_t(kMostDisguises)) {
+        error = "--disguises needs a number from 1 to " + std::to_string(kMostDisguises);
+        return std::nullopt;
+      }
+      args.disguises = int(*count);
+      ++i;
+    } else if (!validate && arg == "-o") {
       if (args.output) {
         error = "-o given twice";
         return std::nullopt;
@@ -236,6 +264,48 @@ int givenCount(const BoardModel& model) {
   return count;
 }
 
+// validate: every record of the file against the quality bar of the stock collections.
+int validateFile(const Arguments& args) {
+  NullDisplay display;
+  std::array<std::optional<BoardModel>, kRecordsPerFile> records;
+  SeededRandom unused(0);  // a reader never draws
+  for (int slot = 0; slot < kRecordsPerFile; ++slot) {
+    BoardModel& model = records[slot].emplace(display);
+    model.quietMode = true;
+    BoardFile reader(model, unused);
+    reader.boardFileName = args.input.file;
+    const LoadResult load = reader.loadBoardRecord(slot);
+    if (!load.loaded()) {
+      std::cerr << "punktivo-tool: " << args.input.file << ":" << slot + 1 << ": " << load.describe()
+                << '\n';
+      return kExitUsage;
+    }
+  }
+
+  const uint64_t seed = args.seed ? *args.seed : kDefaultValidateSeed;
+  std::cout << "seed=" << seed << '\n'
+            << "disguises=" << args.disguises << '\n'
+            << "shuffle=" << (args.symmetry ? "symmetric" : "free") << '\n';
+  bool allValid = true;
+  for (int slot = 0; slot < kRecordsPerFile; ++slot) {
+    // Each record has a stream of its own, so its numbers do not depend on the others.
+    const RecordQuality q = checkRecord(*records[slot], args.disguises, args.symmetry, seed * 4 + uint64_t(slot));
+    const std::string key = "record" + std::to_string(slot + 1) + ".";
+    std::cout << key << "validSolution=" << q.validSolution << '\n'
+              << key << "givensOnSolution=" << q.givensOnSolution << '\n'
+              << key << "dotsMatchSolution=" << q.dotsMatchSolution << '\n'
+              << key << "givens=" << q.givens << '\n'
+              << key << "solutions=" << q.solutions << '\n'
+              << key << "candidateSolverFinishes=" << q.candidateSolverFinishes << '\n'
+              << key << "disguisesFinished=" << std::fixed << std::setprecision(3) << q.disguiseShare() << '\n'
+              << key << "meanPasses=" << std::setprecision(2) << q.meanPasses << '\n'
+              << key << "valid=" << q.meetsBar() << '\n';
+    allValid = allValid && q.meetsBar();
+  }
+  std::cout << "valid=" << allValid << '\n';
+  return allValid ? kExitOk : kExitBelowBar;
+}
+
 int run(int argc, char** argv) {
   if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
     std::cout << kUsage;
@@ -247,6 +317,7 @@ int run(int argc, char** argv) {
     std::cerr << "punktivo-tool: " << error << '\n';
     return kExitUsage;
   }
+  if (args->operation == "validate") return validateFile(*args);
 
   NullDisplay display;
   BoardModel model(display);

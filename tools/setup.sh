@@ -10,6 +10,9 @@ packages=(
   qt6-base-dev libqt6printsupport6 libgl-dev
   fonts-liberation2 fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
+  clang-14 libclang-rt-14-dev llvm-14  # sanitizer builds, fuzz targets, readable reports
+  libchm-dev
+  desktop-file-utils appstream groff-base dpkg-dev  # checks of the installed files and the .deb
 )
 
 ensure_packages() {
@@ -27,6 +30,12 @@ ensure_packages() {
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
   fi
+}
+
+# Configures and builds one of CMakePresets.json's presets (build-asan/, build-tsan/, ...).
+build_preset() {
+  local preset="$1"
+  (cd "$top" && cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset")
 }
 
 build() {

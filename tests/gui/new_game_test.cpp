@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -77,6 +78,54 @@ TEST_F(NewGame, SolvedByThePlayerEndsTheClockWithTheFinalTime) {
   EXPECT_EQ(started->runtime.labelCaption(), " 99:99:99");
   EXPECT_EQ(game().game().mistakeCount, 0);
   EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(NewGame, ASolvedGameLandsInTheHallOfFameFile) {
+  app::App& app = game();
+  QWidget* client = started->runtime.clientWidget();
+  // The real road: the timer hands the time to the hall of fame, which asks for a name.
+  app.timer().recordResult = [&app] {
+    app.hallDialogs().recordResult(app.timer().finalTime().toStdString(), app.settings().difficulty);
+  };
+  started->runtime.dateSource = [] { return QString("07.12.2026"); };
+  app.hallDialogs().onNameDialogShown = [](platform::Form& champ) {
+    auto* box = champ.control("ed1");
+    QCoreApplication::postEvent(box, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier));
+    for (QChar ch : QString("Jürgen"))
+      QCoreApplication::postEvent(box, new QKeyEvent(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch)));
+    const QPoint c = champ.control("cmd5")->rect().center();
+    guitest::postMouse(champ.control("cmd5"), QEvent::MouseButtonPress, Qt::LeftButton, c.x(), c.y());
+    guitest::postMouse(champ.control("cmd5"), QEvent::MouseButtonRelease, Qt::LeftButton, c.x(), c.y());
+  };
+  QStringList shownRows;
+  app.hallDialogs().onHallShown = [&shownRows](platform::Form& ruhm) {
+    for (const QStringList& row : ruhm.listRows("liste1")) shownRows << row.join("|");
+    const QPoint c = ruhm.control("cmd3")->rect().center();
+    guitest::postMouse(ruhm.control("cmd3"), QEvent::MouseButtonPress, Qt::LeftButton, c.x(), c.y());
+    guitest::postMouse(ruhm.control("cmd3"), QEvent::MouseButtonRelease, Qt::LeftButton, c.x(), c.y());
+  };
+  QTimer::singleShot(0, [&] {
+    now += 42.27;
+    const auto& m = app.model();
+    for (int r = 1; r <= 9; ++r)
+      for (int c = 1; c <= 9; ++c)
+        if (m.givens[r][c] == 0) {
+          const QPoint p = cellCentre(c, r);
+          guitest::postClick(client, Qt::LeftButton, p.x(), p.y());
+          guitest::postTyped(client, Qt::Key_0 + m.solution[r][c], QString::number(m.solution[r][c]));
+        }
+    guitest::postTyped(client, Qt::Key_Escape, QString(QChar(27)));
+  });
+  started->runtime.chooseMenuItem(8);
+  ASSERT_EQ(shownRows.size(), 1);
+  EXPECT_TRUE(shownRows[0].contains("Jürgen")) << shownRows[0].toStdString();
+  EXPECT_TRUE(shownRows[0].contains("00:00:42.3"));
+  QFile file("Champions.Rhm");
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray bytes = file.readAll();
+  EXPECT_TRUE(bytes.startsWith("J\xfcrgen\r\n07.12.2026\r\n00:00:42.3\r\n")) << bytes.left(40).toStdString();
+  EXPECT_EQ(bytes.count("\r\n"), 120);
+  EXPECT_EQ(started->runtime.labelCaption(), " 99:99:99");
 }
 
 TEST_F(NewGame, ThirdWrongDigitEndsTheTimingAndNothingIsRecorded) {

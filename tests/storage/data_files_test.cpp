@@ -83,6 +83,43 @@ TEST(DataFiles, EnvironmentFolderIsSearchedAfterTheWorkingDirectory) {
   EXPECT_EQ(findDataFile(name), std::filesystem::path(name));
 }
 
+// The installed folder follows the program when the tree was moved to another prefix.
+TEST(DataFiles, InstalledFolderIsFoundBesideTheProgram) {
+  TempDir prefix;
+  const std::filesystem::path program = prefix / "bin/punktivo";
+  const std::filesystem::path compiledIn = "/compiled/in/share/punktivo";
+  std::filesystem::create_directories(prefix / "bin");
+
+  // No data folder beside the program: the compiled-in one.
+  EXPECT_EQ(installedDataDir(program, "../share/punktivo", compiledIn), compiledIn);
+  // A file of that name is not the folder.
+  std::filesystem::create_directories(prefix / "share");
+  writeBytes(prefix / "share/punktivo", {1});
+  EXPECT_EQ(installedDataDir(program, "../share/punktivo", compiledIn), compiledIn);
+  std::filesystem::remove(prefix / "share/punktivo");
+
+  std::filesystem::create_directories(prefix / "share/punktivo");
+  const std::filesystem::path found = installedDataDir(program, "../share/punktivo", compiledIn);
+  EXPECT_EQ(found, (prefix.path() / "share/punktivo").lexically_normal());
+  EXPECT_TRUE(std::filesystem::equivalent(found, prefix / "share/punktivo"));
+  // A deeper layout (games in their own folder) resolves the same way.
+  std::filesystem::create_directories(prefix / "lib/games/punktivo");
+  EXPECT_EQ(installedDataDir(prefix / "lib/games/punktivo/punktivo", "../../../share/punktivo",
+                             compiledIn),
+            (prefix.path() / "share/punktivo").lexically_normal());
+
+  // Without a usable program path (no /proc) or relative part: the compiled-in folder.
+  EXPECT_EQ(installedDataDir({}, "../share/punktivo", compiledIn), compiledIn);
+  EXPECT_EQ(installedDataDir("punktivo", "../share/punktivo", compiledIn), compiledIn);
+  EXPECT_EQ(installedDataDir(program, {}, compiledIn), compiledIn);
+}
+
+// Run from the build tree, no data folder lies beside the test program, so the lookup
+// ends in the compiled-in folder (the installed tree is checked by the install tests).
+TEST(DataFiles, RunningProgramFallsBackToTheCompiledInFolder) {
+  EXPECT_EQ(installedDataDir(), std::filesystem::path(PUNKTIVO_INSTALLED_DATA_DIR));
+}
+
 TEST(DataFiles, CollectionNamesByDifficulty) {
   EXPECT_STREQ(collectionFileName(0), "leicht.ptv");
   EXPECT_STREQ(collectionFileName(1), "mittel.ptv");

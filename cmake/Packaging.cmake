@@ -1,0 +1,92 @@
+# What `cmake --install` puts beside the two programs, and the Debian package made from it
+# (`cmake --build <dir> --target package`). Every destination is relative, so the tree can
+# be staged with DESTDIR or installed under another prefix; the game finds its data from its
+# own location.
+
+set(PUNKTIVO_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
+
+# Read-only stock files. The help file is installed once it is in the source tree.
+set(PUNKTIVO_STOCK_FILES
+  ${PROJECT_SOURCE_DIR}/data/leicht.ptv
+  ${PROJECT_SOURCE_DIR}/data/mittel.ptv
+  ${PROJECT_SOURCE_DIR}/data/schwer.ptv
+  ${PROJECT_SOURCE_DIR}/data/extrem.ptv
+)
+if(EXISTS ${PROJECT_SOURCE_DIR}/data/Punktivo.chm)
+  set(PUNKTIVO_INSTALL_HELP ON)
+  list(APPEND PUNKTIVO_STOCK_FILES ${PROJECT_SOURCE_DIR}/data/Punktivo.chm)
+else()
+  set(PUNKTIVO_INSTALL_HELP OFF)
+endif()
+install(FILES ${PUNKTIVO_STOCK_FILES} DESTINATION ${PUNKTIVO_DATA_SUBDIR})
+
+# Desktop integration. The AppStream file is named by its component id.
+set(PUNKTIVO_APPSTREAM_ID example.punktivo.Punktivo)
+install(PROGRAMS ${PUNKTIVO_PACKAGING_DIR}/punktivo-launcher DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PUNKTIVO_PACKAGING_DIR}/punktivo.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PUNKTIVO_PACKAGING_DIR}/${PUNKTIVO_APPSTREAM_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${PUNKTIVO_PACKAGING_DIR}/icons/punktivo.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+set(PUNKTIVO_ICON_SIZES 16 22 24 32 48 64 128 256)
+foreach(size ${PUNKTIVO_ICON_SIZES})
+  install(FILES ${PUNKTIVO_PACKAGING_DIR}/icons/punktivo-${size}.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+          RENAME punktivo.png)
+endforeach()
+
+# Man pages, compressed as Debian wants them.
+set(PUNKTIVO_MAN_PAGES man6/punktivo.6 man1/punktivo-tool.1)
+set(punktivo_man_outputs)
+foreach(page ${PUNKTIVO_MAN_PAGES})
+  get_filename_component(name ${page} NAME)
+  get_filename_component(section ${page} DIRECTORY)
+  set(source ${PUNKTIVO_PACKAGING_DIR}/man/${name})
+  set(output ${PROJECT_BINARY_DIR}/man/${name}.gz)
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
+    COMMAND sh -c "gzip -9nc \"$1\" > \"$2\"" sh ${source} ${output}
+    DEPENDS ${source}
+    COMMENT "Compressing ${name}"
+    VERBATIM)
+  list(APPEND punktivo_man_outputs ${output})
+  install(FILES ${output} DESTINATION ${CMAKE_INSTALL_MANDIR}/${section})
+endforeach()
+add_custom_target(punktivo_man_pages ALL DEPENDS ${punktivo_man_outputs})
+
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/tools/punktivo-tool.md
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/punktivo)
+
+# The Debian package.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME punktivo)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "Punktivo")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "sudoku with white and black dots between the cells")
+set(CPACK_PACKAGE_DESCRIPTION "\
+Punktivo is a 9x9 sudoku with dots: between two neighbouring cells a white dot says that\n\
+the digits differ by 1, a black dot that one is twice the other, and no dot that neither\n\
+holds. New puzzles at four levels, candidate notes, an error check, a clock and a hall of\n\
+fame; own boards can be entered, saved and printed. German user interface. The package\n\
+also holds punktivo-tool, which runs the game's puzzle engine on board files.")
+set(CPACK_PACKAGE_CONTACT "Punktivo developers <maintainers@punktivo.example>")
+# A package lives under /usr, whatever prefix the build was configured for.
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# The fonts are mapped by name (not found through the libraries), the help reader's chmlib is
+# named here too; the libraries come from dpkg-shlibdeps where it is installed (dpkg-dev).
+set(punktivo_depends "libchm1, fonts-liberation2, fonts-dejavu-core")
+find_program(DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(DPKG_SHLIBDEPS)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+else()
+  string(APPEND punktivo_depends
+    ", libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4)"
+    ", libqt6printsupport6 (>= 6.4), libstdc++6 (>= 12), libc6 (>= 2.36)")
+endif()
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "${punktivo_depends}")
+include(CPack)
