@@ -96,6 +96,10 @@ void Form::addCommandButton(const QString& name, const QString& caption, QRect g
   registerControl(name, button);
 }
 
+void Form::setDefaultButton(const QString& name) {
+  if (auto* button = qobject_cast<QPushButton*>(controls_.at(name))) button->setDefault(true);
+}
+
 void Form::addTextBox(const QString& name, QRect geometry, const QString& text) {
   auto* box = new QLineEdit(text, dialog_.get());
   box->setGeometry(geometry);
@@ -125,6 +129,9 @@ int Form::addListPage(const QString& tabStrip, const QString& tabCaption, const 
   QStringList headers;
   for (const ListColumn& column : columns) headers << column.caption;
   list->setHeaderLabels(headers);
+  // The columns keep the widths asked for, also narrow ones and the last one.
+  list->header()->setMinimumSectionSize(1);
+  list->header()->setStretchLastSection(false);
   for (size_t i = 0; i < columns.size(); ++i) list->setColumnWidth(int(i), columns[i].width);
   QFont font = list->font();
   font.setPixelSize(fontPointSize * 96 / 72);

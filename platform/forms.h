@@ -35,6 +35,8 @@ class Form {
 
   void addOptionButton(const QString& name, const QString& caption, QRect geometry);
   void addCommandButton(const QString& name, const QString& caption, QRect geometry);
+  // The command button that Enter presses.
+  void setDefaultButton(const QString& name);
   void addTextBox(const QString& name, QRect geometry, const QString& text);
   void addLabel(const QString& name, const QString& caption, QRect geometry);
   void addTabStrip(const QString& name, QRect geometry);

@@ -69,6 +69,7 @@ bool HallOfFameDialogs::runNameDialog() {
   champ.addTextBox("ed1", QRect(12, 36, 276, 24), QString::fromStdString(championName));
   champ.addCommandButton("cmd5", "&OK", QRect(96, 72, 90, 28));
   champ.addCommandButton("cmd6", "&Abbruch", QRect(198, 72, 90, 28));
+  champ.setDefaultButton("cmd5");  // Enter in the name box accepts
 
   bool done = false;
   champ.onClick = [&](const QString& control) {

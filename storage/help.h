@@ -67,6 +67,8 @@ class HelpFile {
     std::string name;
     uint64_t space = 0, start = 0, length = 0;
   };
+  // The whole directory, the help system's own entries included.
+  const std::vector<Unit>& units() const { return units_; }
 
  private:
   HelpFile(::chmFile* handle, std::filesystem::path path, std::vector<Unit> units)
