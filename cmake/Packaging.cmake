@@ -78,10 +78,12 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The fonts are mapped by name (not found through the libraries), the help reader's chmlib is
-# named here too; the libraries come from dpkg-shlibdeps where it is installed (dpkg-dev).
+# named here too; the libraries come from dpkg-shlibdeps where it is installed (dpkg-dev;
+# CPack also needs `file` to find the programs).
 set(punktivo_depends "libchm1, fonts-liberation2, fonts-dejavu-core")
 find_program(DPKG_SHLIBDEPS dpkg-shlibdeps)
-if(DPKG_SHLIBDEPS)
+find_program(PUNKTIVO_FILE_PROGRAM file)
+if(DPKG_SHLIBDEPS AND PUNKTIVO_FILE_PROGRAM)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
   string(APPEND punktivo_depends

@@ -2,9 +2,7 @@
 #include "platform/help_window.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QPointer>

@@ -16,9 +16,10 @@ namespace helpnames {
 std::string cleanPath(std::string_view name) {
   std::vector<std::string> parts;
   std::string part;
+  bool climbedOut = false;
   const auto flush = [&] {
     if (part == "..") {
-      if (parts.empty()) parts.push_back("\x01");  // climbed above the top
+      if (parts.empty()) climbedOut = true;
       else parts.pop_back();
     } else if (!part.empty() && part != ".") {
       parts.push_back(part);
@@ -30,9 +31,9 @@ std::string cleanPath(std::string_view name) {
     else part += ch;
   }
   flush();
+  if (climbedOut) return {};
   std::string out;
   for (const std::string& p : parts) {
-    if (p == "\x01") return {};
     if (!out.empty()) out += '/';
     out += p;
   }
@@ -425,7 +426,7 @@ std::u32string decodeEntities(std::u32string_view text) {
             if (v < 0 || cp > 0x10FFFF) { cp = 0; break; }
             cp = cp * (hex ? 16 : 10) + char32_t(v);
           }
-          if (cp > 0x10FFFF) cp = 0;
+          if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0;  // not a character
         } else {
           for (const auto& [n, c] : kNamed)
             if (n == name) cp = c;
@@ -528,7 +529,7 @@ HelpFile::~HelpFile() { chm_close(handle_); }
 std::vector<std::string> HelpFile::pages() const {
   std::vector<std::string> names;
   for (const Unit& unit : units_)
-    if (!isSystemName(unit.name) && unit.name.back() != '/') names.push_back(unit.name.substr(1));
+    if (!isSystemName(unit.name) && unit.name.back() != '/' && unit.name[1] != '/') names.push_back(unit.name.substr(1));
   return names;
 }
 

@@ -12,7 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev llvm-14  # sanitizer builds, fuzz targets, readable reports
   libchm-dev
-  desktop-file-utils appstream groff-base dpkg-dev  # checks of the installed files and the .deb
+  desktop-file-utils appstream groff-base dpkg-dev file  # installed files, the .deb (file: for dpkg-shlibdeps)
 )
 
 ensure_packages() {

@@ -247,6 +247,101 @@ TEST(HelpFile, TruncatedCopiesGiveNoPageInsteadOfACrash) {
   }
 }
 
+// Damage that made chmlib divide by zero, loop for ever or read past its buffers: such a
+// file is refused before chmlib reads it.
+class DamagedHelp : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    whole = readBytes(kChm);
+    const std::unique_ptr<HelpFile> file = HelpFile::open(kChm);
+    ASSERT_NE(file, nullptr);
+    units = file->units();
+    ASSERT_GE(whole.size(), 0x60u);
+    dataOffset = get(0x58, 8);
+    directoryOffset = get(0x48, 8);
+  }
+  uint64_t get(size_t at, int bytes) const {
+    uint64_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | whole[at + size_t(i)];
+    return v;
+  }
+  void put(std::vector<uint8_t>& bytes, size_t at, uint64_t value, int count) const {
+    for (int i = 0; i < count; ++i) bytes[at + size_t(i)] = uint8_t(value >> (8 * i));
+  }
+  size_t unitOffset(const std::string& suffix) const {
+    for (const HelpFile::Unit& u : units)
+      if (u.name.size() >= suffix.size() && u.name.compare(u.name.size() - suffix.size(), suffix.size(), suffix) == 0)
+        return size_t(dataOffset + u.start);
+    ADD_FAILURE() << "no unit " << suffix;
+    return 0;
+  }
+  bool opens(const std::vector<uint8_t>& bytes) {
+    const fs::path path = folder / "kaputt.chm";
+    writeBytes(path, bytes);
+    const std::unique_ptr<HelpFile> file = HelpFile::open(path);
+    if (file)
+      for (const std::string& page : file->pages()) file->readPage(page);
+    return file != nullptr;
+  }
+
+  TempFolder folder;
+  std::vector<uint8_t> whole;
+  std::vector<HelpFile::Unit> units;
+  uint64_t dataOffset = 0, directoryOffset = 0;
+};
+
+TEST_F(DamagedHelp, AnUntouchedCopyOpens) { EXPECT_TRUE(opens(whole)); }
+
+TEST_F(DamagedHelp, WindowSizesThatWouldDivideByZeroAreRefused) {
+  const size_t control = unitOffset("/ControlData");
+  // In 32 KiB units: none, 96 KiB, 4 MiB (beyond LZX), and one that wraps to 0 in 32 bits.
+  for (uint64_t window : {0u, 3u, 0x80u, 0x20000u}) {
+    SCOPED_TRACE(window);
+    std::vector<uint8_t> bytes = whole;
+    put(bytes, control + 16, window, 4);
+    EXPECT_FALSE(opens(bytes));
+  }
+  std::vector<uint8_t> bytes = whole;
+  put(bytes, control + 12, 0, 4);  // reset interval
+  EXPECT_FALSE(opens(bytes));
+}
+
+TEST_F(DamagedHelp, ResetTablesPointingPastTheirBlocksAreRefused) {
+  const size_t table = unitOffset("/ResetTable");
+  const uint64_t tableOffset = get(table + 12, 4);
+  const uint64_t blocks = get(table + 4, 4);
+  std::vector<uint8_t> bytes = whole;
+  put(bytes, table + 0x18, get(table + 0x18, 8) + 100000, 8);  // compressed length beyond the content
+  EXPECT_FALSE(opens(bytes));
+  bytes = whole;
+  put(bytes, table + 4, 100000, 4);  // more blocks than the table holds
+  EXPECT_FALSE(opens(bytes));
+  if (blocks >= 2) {
+    bytes = whole;
+    put(bytes, size_t(table + tableOffset + 8), 0xFFFFFF, 8);  // a block starting beyond the end
+    EXPECT_FALSE(opens(bytes));
+  }
+}
+
+TEST_F(DamagedHelp, DirectoryLoopsAndOverrunsAreRefused) {
+  const size_t itsp = size_t(directoryOffset);
+  const uint64_t blockLength = get(itsp + 0x10, 4);
+  const size_t firstChunk = itsp + 0x54 + size_t(get(itsp + 0x20, 4) * blockLength);
+  std::vector<uint8_t> bytes = whole;
+  put(bytes, firstChunk + 0x10, get(itsp + 0x20, 4), 4);  // the listing chunk names itself as next
+  EXPECT_FALSE(opens(bytes));
+  bytes = whole;
+  put(bytes, itsp + 0x20, 5000, 4);  // a first chunk beyond the directory
+  EXPECT_FALSE(opens(bytes));
+  bytes = whole;
+  put(bytes, firstChunk + 4, blockLength, 4);  // free space larger than the chunk
+  EXPECT_FALSE(opens(bytes));
+  bytes = whole;
+  bytes[firstChunk + 0x14] = 0xFF;  // the first name's length runs out of the chunk
+  bytes[firstChunk + 0x15] = 0x7F;
+  EXPECT_FALSE(opens(bytes));
+}
+
 TEST(HelpNames, CleanPathDropsDotsSlashesAndClimbs) {
   using helpnames::cleanPath;
   EXPECT_EQ(cleanPath("/a.htm"), "a.htm");
