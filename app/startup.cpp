@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "storage/data_files.h"
+#include "storage/help_dialog.h"
 
 namespace app {
 
@@ -125,7 +126,7 @@ void App::endTimedGame() {
   timer_.refreshClock();
 }
 
-// --- commands whose parts arrive later ------------------------------------------------------
+// --- commands shared by the menu, the session and the editor ---------------------------------
 
 void App::newGame() {
   game_.mistakeCount = 0;
@@ -178,6 +179,6 @@ void App::printBoard() { printing_.printBoard(); }
 void App::printGames() { printing_.printGames(); }
 void App::runBoardEditor() { editor_.runBoardEditor(); }
 void App::showHallOfFame() { hallDialogs_.showHallOfFame(settings_.difficulty); }
-void App::showHelpTopic(const QString&) {}
+void App::showHelpTopic(const QString& topic) { punktivo::showHelpTopic(runtime_, "Punktivo.chm", topic); }
 
 }  // namespace app
