@@ -4,6 +4,8 @@
 #include "gui_support.h"
 #include "render/drawing.h"
 
+#include <QPainter>
+
 using guitest::pixelAt;
 using guitest::rgb;
 
@@ -115,6 +117,47 @@ TEST_F(Drawing, PressedButtonSwapsTheFrameColours) {
   EXPECT_EQ(pixelAt(image(), 100, 110), rgb(64, 64, 64));
   EXPECT_EQ(pixelAt(image(), 101, 110), rgb(64, 64, 64));
   EXPECT_EQ(pixelAt(image(), 175, 110), rgb(255, 255, 255));
+}
+
+TEST_F(Drawing, CircleSpritesMatchCirclesDrawnDirectly) {
+  // The window copies dots from cached sprites; any other output draws them. Both must
+  // give the same pixels, for every fill and pen the game uses.
+  QImage direct(862, 694, QImage::Format_RGB32);
+  direct.fill(kBackground);
+  struct Dot {
+    QColor pen, fill;
+    platform::FillStyle style;
+    int radius, width;
+  };
+  const Dot dots[] = {{rgb(0, 0, 0), rgb(255, 255, 255), platform::FillStyle::Solid, 7, 1},
+                      {rgb(0, 0, 0), rgb(0, 0, 0), platform::FillStyle::Solid, 7, 1},
+                      {rgb(255, 0, 0), rgb(0, 0, 255), platform::FillStyle::Hollow, 12, 2},
+                      {rgb(0, 0, 0), rgb(255, 255, 255), platform::FillStyle::Solid, 3, 1}};
+  const auto drawAll = [&] {
+    int x = 40;
+    for (const Dot& d : dots) {
+      runtime.setPen(d.pen);
+      runtime.setFill(d.fill);
+      runtime.setFillStyle(d.style);
+      runtime.setLineWidth(d.width);
+      runtime.circle(x, 300, d.radius);
+      runtime.circle(x + 5, 303, d.radius);  // overlapping: drawn twice where they meet
+      x += 60;
+    }
+    runtime.setLineWidth(1);
+    runtime.setFillStyle(platform::FillStyle::Solid);
+  };
+  drawAll();
+  QPainter other(&direct);
+  runtime.redirectDrawing(&other);
+  drawAll();
+  runtime.redirectDrawing(nullptr);
+  other.end();
+  const QRect area(0, 270, 300, 60);
+  EXPECT_EQ(image().copy(area), direct.copy(area));
+  bool ink = false;
+  for (int x = 30; x < 60; ++x) ink = ink || pixelAt(image(), x, 300) == rgb(0, 0, 0);
+  EXPECT_TRUE(ink);
 }
 
 TEST_F(Drawing, OpaqueTextCoversWholeCellsOfTheTextFont) {
