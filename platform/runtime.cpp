@@ -51,7 +51,7 @@ int bandStart(int e, int w) { return e - w / 2; }
 
 }  // namespace
 
-Runtime::Runtime() : wake_(std::make_unique<QTimer>()) {
+Runtime::Runtime() : wake_(std::make_unique<QTimer>()), captionSink_(std::make_unique<CaptionSink>(*this)) {
   seed_ = chooseSeed();
   random_.reseed(seed_);
   wake_->setSingleShot(true);
@@ -559,11 +559,19 @@ void Runtime::createLabel(int x, int y, int width, int height, const QString& ca
 void Runtime::setLabelCaption(const QString& caption) {
   if (label_ == nullptr) return;
   if (QThread::currentThread() == label_->thread()) {
+    // A caption set here outranks every caption another thread sent before it.
+    ++captionEpoch_;
     label_->setText(caption);
   } else {
-    QMetaObject::invokeMethod(label_, [label = label_, caption] { label->setText(caption); },
-                              Qt::QueuedConnection);
+    // Posted by name: the caption is copied into the event by Qt, and the epoch tells the
+    // user-interface thread whether it is still wanted when it arrives.
+    QMetaObject::invokeMethod(captionSink_.get(), "applyCaption", Qt::QueuedConnection, Q_ARG(QString, caption),
+                              Q_ARG(int, captionEpoch_.load()));
   }
+}
+
+void Runtime::applyQueuedCaption(const QString& caption, int epoch) {
+  if (label_ != nullptr && epoch == captionEpoch_.load()) label_->setText(caption);
 }
 
 QString Runtime::labelCaption() const { return label_ != nullptr ? label_->text() : QString(); }

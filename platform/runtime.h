@@ -28,6 +28,7 @@ class QWidget;
 
 namespace platform {
 
+class CaptionSink;
 class ClientWidget;
 class MainWindow;
 
@@ -233,6 +234,7 @@ class Runtime {
   void handleMouseMove(int buttons, int shift, double x, double y);
   void handleButtonRelease(Qt::MouseButton button);
   void handleQuitRequest();
+  void applyQueuedCaption(const QString& caption, int epoch);
   bool handleCloseRequest();
   void paintClient(QPainter& painter, const QRect& rect);
 
@@ -255,6 +257,8 @@ class Runtime {
   std::unique_ptr<MainWindow> window_;
   ClientWidget* client_ = nullptr;
   QLabel* label_ = nullptr;
+  std::unique_ptr<CaptionSink> captionSink_;
+  std::atomic<int> captionEpoch_{0};
   QImage image_;
   std::unique_ptr<QPainter> painter_;
   std::unique_ptr<QPainter> windowPainter_;  // parked while drawing goes elsewhere

@@ -87,6 +87,8 @@ bool ClientWidget::event(QEvent* event) {
   return QWidget::event(event);
 }
 
+void CaptionSink::applyCaption(const QString& caption, int epoch) { runtime_.applyQueuedCaption(caption, epoch); }
+
 MainWindow::MainWindow(Runtime& runtime) : runtime_(runtime) {}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
