@@ -170,6 +170,31 @@ TEST_F(Session, ConfirmingTheExitInsideASessionEndsEveryLoop) {
   EXPECT_FALSE(started.runtime.windowExists());
 }
 
+TEST_F(Session, ConfirmedExitWhileTimedWithThePickerOpenEndsCleanly) {
+  answer = 1;
+  started.game.game().timedGame = true;  // the session starts the clock thread
+  started.game.timer().startTiming();
+  click(Qt::LeftButton, cellCentre(3, 3));  // the picker opens and waits
+  QCoreApplication::postEvent(started.runtime.mainWindowWidget(), new QCloseEvent);
+  choose(10);
+  EXPECT_FALSE(started.runtime.windowExists());
+  EXPECT_FALSE(started.game.game().timedGame);
+  started.game.shutDown();
+  EXPECT_FALSE(started.game.timer().clockThreadRunning());
+  EXPECT_FALSE(started.game.input().pickerOpen);
+}
+
+TEST_F(Session, ConfirmedExitWhileTheRecordDialogIsOpenEndsCleanly) {
+  answer = 1;
+  started.game.boardDialog().onShown = [this](platform::Form&) {
+    QCoreApplication::postEvent(started.runtime.mainWindowWidget(), new QCloseEvent);
+  };
+  release(Qt::Key_L);
+  choose(10);
+  EXPECT_EQ(asked, QStringList{"Spiel beenden?"});
+  EXPECT_FALSE(started.runtime.windowExists());
+}
+
 TEST_F(Session, ThirdRedrawOfAWrongDigitEndsTheTimedGame) {
   model().board[1][2] = 9;  // 1 is right
   auto& game = started.game.game();
