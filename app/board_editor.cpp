@@ -64,15 +64,10 @@ bool BoardEditor::keyAction(int key, bool clicked) {
   platform::Runtime& rt = app_.runtime();
   punktivo::BoardModel& model = app_.model();
   render::BoardView& view = app_.view();
-  const auto buttonAction = [&](int index, auto&& action) {
-    drawSessionButton(app_, index, true);
-    action();
-    if (rt.windowExists()) drawSessionButton(app_, index, false);
-  };
   if (sharedButtonAction(app_, key, clicked)) return true;
   switch (key) {
     case 'L':
-      buttonAction(kLoad, [&] {
+      buttonAction(app_, kLoad, [&] {
         app_.openLoadDialog();
         if (clicked) view.drawMainScreen();
         app_.panels().updateDifficultyPanel();

@@ -19,35 +19,36 @@ void drawSessionButton(App& app, int index, bool pressed) {
   app.drawing().drawButton(pressed ? 1 : 0, b.x, kButtonRowY, b.caption);
 }
 
+void buttonAction(App& app, int index, const std::function<void()>& action) {
+  drawSessionButton(app, index, true);
+  action();
+  if (app.runtime().windowExists()) drawSessionButton(app, index, false);
+}
+
 bool sharedButtonAction(App& app, int key, bool clicked) {
   platform::Runtime& rt = app.runtime();
-  const auto buttonAction = [&](int index, auto&& action) {
-    drawSessionButton(app, index, true);
-    action();
-    if (rt.windowExists()) drawSessionButton(app, index, false);
-  };
   switch (key) {
     case 'S':
-      buttonAction(kSave, [&] {
+      buttonAction(app, kSave, [&] {
         app.openSaveDialog();
         rt.waitButtonsUp();
       });
       return true;
     case 'D':
-      buttonAction(kPrint, [&] {
+      buttonAction(app, kPrint, [&] {
         app.printBoard();
         rt.waitButtonsUp();
       });
       return true;
     case 'N':
-      buttonAction(kRestart, [&] {
+      buttonAction(app, kRestart, [&] {
         app.model().restartBoard();
         app.view().redrawBoard();
         if (clicked) rt.waitButtonsUp();
       });
       return true;
     case 'H':
-      buttonAction(kHelp, [&] {
+      buttonAction(app, kHelp, [&] {
         app.showHelpTopic("erklärung.htm");
         rt.waitButtonsUp();
       });
@@ -128,15 +129,10 @@ bool PlaySession::keyAction(int key, bool clicked) {
   GameState& game = app_.game();
   punktivo::BoardModel& model = app_.model();
   render::BoardView& view = app_.view();
-  const auto buttonAction = [&](int index, auto&& action) {
-    drawSessionButton(app_, index, true);
-    action();
-    if (rt.windowExists()) drawSessionButton(app_, index, false);
-  };
   if (sharedButtonAction(app_, key, clicked)) return true;
   switch (key) {
     case 'L':
-      buttonAction(kLoad, [&] {
+      buttonAction(app_, kLoad, [&] {
         app_.openLoadDialog();
         app_.panels().updateDifficultyPanel();
         view.redrawBoard();

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace app {
 
 class App;
@@ -31,6 +33,8 @@ enum ButtonIndex { kLoad, kSave, kPrint, kRestart, kHelp, kAbort };
 int buttonAt(int x, int y);
 // Draws one of the six buttons, up or pressed.
 void drawSessionButton(App& app, int index, bool pressed);
+// Runs a button's action with the button drawn pressed meanwhile.
+void buttonAction(App& app, int index, const std::function<void()>& action);
 // The actions the play session and the editor share: save (S), print (D), restart (N)
 // and help (H), each with its button drawn pressed meanwhile. False for other keys.
 bool sharedButtonAction(App& app, int key, bool clicked);

@@ -14,6 +14,7 @@
 #include "storage/board_file.h"
 #include "storage/data_files.h"
 #include "temp_dir.h"
+#include "tool_runner.h"
 
 namespace punktivo {
 namespace {
@@ -23,11 +24,7 @@ using testing::TempDir;
 
 const std::filesystem::path kDataDir = PUNKTIVO_SOURCE_DATA_DIR;
 
-struct ToolOutput {
-  int exitCode = -1;
-  std::string out, err;
-  std::map<std::string, std::string> keys;
-};
+using testing::ToolOutput;
 
 Grid gridFromLine(const std::string& line) {
   Grid grid{};
@@ -51,22 +48,8 @@ class GenerateToolTest : public ::testing::Test {
 
   // Runs the tool in `cwd` with PUNKTIVO_DATA_DIR set to dataDir (unset when empty).
   ToolOutput run(const std::string& args, const std::filesystem::path& cwd, const std::string& dataDir = "") {
-    const auto out = dir / "stdout.txt";
-    const auto err = dir / "stderr.txt";
     const std::string env = dataDir.empty() ? "env -u PUNKTIVO_DATA_DIR " : "env PUNKTIVO_DATA_DIR='" + dataDir + "' ";
-    const std::string command = "cd '" + cwd.string() + "' && " + env + "'" + PUNKTIVO_TOOL + "' " + args +
-                                " >'" + out.string() + "' 2>'" + err.string() + "'";
-    const int status = std::system(command.c_str());
-    ToolOutput result;
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    const auto outBytes = readBytes(out);
-    const auto errBytes = readBytes(err);
-    result.out.assign(outBytes.begin(), outBytes.end());
-    result.err.assign(errBytes.begin(), errBytes.end());
-    std::istringstream lines(result.out);
-    for (std::string line; std::getline(lines, line);)
-      if (const auto eq = line.find('='); eq != std::string::npos) result.keys[line.substr(0, eq)] = line.substr(eq + 1);
-    return result;
+    return testing::runTool("cd '" + cwd.string() + "' && " + env, args, dir.path());
   }
 
   void load(const std::filesystem::path& path, int slot, BoardModel& model) {

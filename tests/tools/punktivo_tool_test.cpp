@@ -13,6 +13,7 @@
 #include "engine/solver.h"
 #include "storage/board_file.h"
 #include "temp_dir.h"
+#include "tool_runner.h"
 
 namespace punktivo {
 namespace {
@@ -30,11 +31,7 @@ constexpr uint8_t kStartSolution[9][9] = {
 constexpr const char* kSolutionLine =
     "412583967589764231763921845245316798936857412871492356197648523324175689658239174";
 
-struct ToolRun {
-  int exitCode = -1;
-  std::string out, err;
-  std::map<std::string, std::string> keys;
-};
+using ToolRun = testing::ToolOutput;
 
 class ToolTest : public ::testing::Test {
  protected:
@@ -78,25 +75,7 @@ class ToolTest : public ::testing::Test {
     ASSERT_TRUE(file.loadBoardRecord(slot).loaded());
   }
 
-  ToolRun run(const std::string& args) {
-    const auto out = dir / "stdout.txt";
-    const auto err = dir / "stderr.txt";
-    const std::string command = std::string("'") + PUNKTIVO_TOOL + "' " + args + " >'" +
-                                out.string() + "' 2>'" + err.string() + "'";
-    const int status = std::system(command.c_str());
-    ToolRun result;
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    const auto outBytes = readBytes(out);
-    const auto errBytes = readBytes(err);
-    result.out.assign(outBytes.begin(), outBytes.end());
-    result.err.assign(errBytes.begin(), errBytes.end());
-    std::istringstream lines(result.out);
-    for (std::string line; std::getline(lines, line);) {
-      const auto eq = line.find('=');
-      if (eq != std::string::npos && line.find(' ') > eq) result.keys[line.substr(0, eq)] = line.substr(eq + 1);
-    }
-    return result;
-  }
+  ToolRun run(const std::string& args) { return testing::runTool("", args, dir.path()); }
 };
 
 std::string q(const std::string& path) { return "'" + path + "'"; }

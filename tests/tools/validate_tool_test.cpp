@@ -17,6 +17,7 @@
 #include "storage/board_file.h"
 #include "storage/data_files.h"
 #include "temp_dir.h"
+#include "tool_runner.h"
 
 namespace punktivo {
 namespace {
@@ -27,16 +28,7 @@ using testing::writeBytes;
 
 const std::filesystem::path kDataDir = PUNKTIVO_SOURCE_DATA_DIR;
 
-struct ToolOutput {
-  int exitCode = -1;
-  std::string out, err;
-  std::map<std::string, std::string> keys;
-
-  std::string record(int n, const std::string& key) const {
-    const auto it = keys.find("record" + std::to_string(n) + "." + key);
-    return it == keys.end() ? "<missing>" : it->second;
-  }
-};
+using testing::ToolOutput;
 
 int givenCount(const Grid& givens) {
   int n = 0;
@@ -52,21 +44,7 @@ class ValidateToolTest : public ::testing::Test {
   SeededRandom random{17};
 
   ToolOutput run(const std::string& args) {
-    const auto out = dir / "stdout.txt";
-    const auto err = dir / "stderr.txt";
-    const std::string command = "cd '" + dir.path().string() + "' && '" + PUNKTIVO_TOOL + "' " + args +
-                                " >'" + out.string() + "' 2>'" + err.string() + "'";
-    const int status = std::system(command.c_str());
-    ToolOutput result;
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    const auto outBytes = readBytes(out);
-    const auto errBytes = readBytes(err);
-    result.out.assign(outBytes.begin(), outBytes.end());
-    result.err.assign(errBytes.begin(), errBytes.end());
-    std::istringstream lines(result.out);
-    for (std::string line; std::getline(lines, line);)
-      if (const auto eq = line.find('='); eq != std::string::npos) result.keys[line.substr(0, eq)] = line.substr(eq + 1);
-    return result;
+    return testing::runTool("cd '" + dir.path().string() + "' && ", args, dir.path());
   }
 
   static std::string quoted(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
