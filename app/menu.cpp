@@ -45,7 +45,7 @@ int Menu::buildPopup(const QStringList& definition, int& position) {
   platform::Runtime& rt = app_.runtime();
   const int popup = rt.createPopupMenu();
   while (position < definition.size()) {
-    const QString entry = definition[position++];
+    const QString& entry = definition[position++];
     if (entry.isEmpty()) break;
     if (entry == "-") {
       rt.appendMenuSeparator(popup);
@@ -66,7 +66,7 @@ void Menu::buildMenuBar() {
   const int bar = rt.createMenuBar();
   int position = 0;
   while (position < definition.size()) {
-    const QString entry = definition[position++];
+    const QString& entry = definition[position++];
     if (entry.isEmpty()) break;
     if (entry.contains(':')) {
       const Item item = splitItem(entry);

@@ -114,6 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (arguments[i] == "--disguises" && std::strtoul(arguments[i + 1].c_str(), nullptr, 10) > kMostDisguises)
       return -1;
   std::vector<char*> argv;
+  argv.reserve(arguments.size() + 1);
   for (auto& argument : arguments) argv.push_back(argument.data());
   argv.push_back(nullptr);
 

@@ -57,12 +57,13 @@ Runtime::Runtime() : wake_(std::make_unique<QTimer>()), captionSink_(std::make_u
   wake_->setSingleShot(true);
   image_ = QImage(kClientWidth, kClientHeight, QImage::Format_RGB32);
   image_.fill(Qt::white);
-  painter_ = std::make_unique<QPainter>(&image_);
+  windowPainter_ = std::make_unique<QPainter>(&image_);
+  painter_ = windowPainter_.get();
 }
 
 Runtime::~Runtime() {
-  if (!drawingToWindow()) redirectDrawing(nullptr);
-  if (painter_ && painter_->isActive()) painter_->end();
+  painter_ = windowPainter_.get();
+  if (windowPainter_->isActive()) windowPainter_->end();
   fonts_.clear();
 }
 
@@ -87,14 +88,14 @@ void Runtime::openWindow(int x, int y, int outerWidth, int outerHeight, const QS
 
 void Runtime::setClientSize(int width, int height) {
   if (width != image_.width() || height != image_.height()) {
-    painter_->end();
+    windowPainter_->end();
     QImage grown(width, height, QImage::Format_RGB32);
     grown.fill(Qt::white);
     QPainter copy(&grown);
     copy.drawImage(0, 0, image_);
     copy.end();
     image_ = grown;
-    painter_->begin(&image_);
+    windowPainter_->begin(&image_);
   }
   if (client_ != nullptr) {
     client_->setFixedSize(width, height);
@@ -501,19 +502,10 @@ void Runtime::selectFontByPoints(const QString& face, double points) {
 // --- drawing output -------------------------------------------------------------------------
 
 void Runtime::redirectDrawing(QPainter* target) {
-  if (target == nullptr) {
-    painter_.release();  // the printer's painter belongs to the printer code
-    painter_.reset(windowPainter_.release());
-  } else if (painter_->device() == &image_) {
-    windowPainter_.reset(painter_.release());
-    painter_.reset(target);
-  } else {
-    painter_.release();
-    painter_.reset(target);
-  }
+  painter_ = target != nullptr ? target : windowPainter_.get();
 }
 
-bool Runtime::drawingToWindow() const { return painter_->device() == &image_; }
+bool Runtime::drawingToWindow() const { return painter_ == windowPainter_.get(); }
 
 void Runtime::deleteFonts() { fonts_.clear(); }
 

@@ -260,8 +260,8 @@ class Runtime {
   std::unique_ptr<CaptionSink> captionSink_;
   std::atomic<int> captionEpoch_{0};
   QImage image_;
-  std::unique_ptr<QPainter> painter_;
-  std::unique_ptr<QPainter> windowPainter_;  // parked while drawing goes elsewhere
+  std::unique_ptr<QPainter> windowPainter_;  // draws into image_
+  QPainter* painter_ = nullptr;              // where drawing goes now: windowPainter_ or the printer's
   bool windowGone_ = false;
   bool quitPending_ = false;
   QRect dirty_;

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstring>
+#include <system_error>
 
 namespace punktivo {
 
@@ -35,7 +35,7 @@ ssize_t FailAfterBytes::write(int fd, const void* data, std::size_t size) {
 
 std::string WriteResult::describe() const {
   if (ok) return "ok";
-  return std::string(step) + ": " + std::strerror(error);
+  return std::string(step) + ": " + std::generic_category().message(error);
 }
 
 namespace {

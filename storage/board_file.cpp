@@ -2,7 +2,7 @@
 #include "storage/board_file.h"
 
 #include <algorithm>
-#include <cstring>
+#include <system_error>
 #include <vector>
 
 namespace punktivo {
@@ -83,7 +83,7 @@ std::string LoadResult::describe() const {
     case LoadStatus::kLoaded: return "loaded";
     case LoadStatus::kMissing: return "file not found";
     case LoadStatus::kTooShort: return "file too short for this record";
-    case LoadStatus::kUnreadable: return std::string("cannot read file: ") + std::strerror(error);
+    case LoadStatus::kUnreadable: return "cannot read file: " + std::generic_category().message(error);
     case LoadStatus::kBadSlot: return "record number out of range";
   }
   return "?";
@@ -92,7 +92,7 @@ std::string LoadResult::describe() const {
 std::string SaveResult::describe() const {
   switch (status) {
     case SaveStatus::kSaved: return "saved";
-    case SaveStatus::kUnreadable: return std::string("cannot read existing file: ") + std::strerror(error);
+    case SaveStatus::kUnreadable: return "cannot read existing file: " + std::generic_category().message(error);
     case SaveStatus::kWriteFailed: return "cannot write file: " + write.describe();
     case SaveStatus::kBadSlot: return "record number out of range";
   }

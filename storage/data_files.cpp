@@ -30,7 +30,7 @@ std::filesystem::path installedDataDir(const std::filesystem::path& program,
                                        const std::filesystem::path& relativeToProgram,
                                        const std::filesystem::path& compiledIn) {
   if (program.is_absolute() && !relativeToProgram.empty()) {
-    const std::filesystem::path beside =
+    std::filesystem::path beside =
         (program.parent_path() / relativeToProgram).lexically_normal();
     std::error_code ec;
     if (std::filesystem::is_directory(beside, ec)) return beside;
@@ -49,7 +49,7 @@ std::filesystem::path installedDataDir() {
 std::filesystem::path findDataFile(std::string_view name,
                                    const std::vector<std::filesystem::path>& folders) {
   for (const auto& folder : folders) {
-    const std::filesystem::path candidate = folder / std::filesystem::path(name);
+    std::filesystem::path candidate = folder / std::filesystem::path(name);
     std::error_code ec;
     if (std::filesystem::exists(candidate, ec) && !std::filesystem::is_directory(candidate, ec))
       return candidate;

@@ -193,7 +193,8 @@ HallTables decodeHallOfFame(std::span<const uint8_t> bytes) {
   HallTables tables;
   for (int level = 0; level < kHallLevels; ++level)
     for (int place = 1; place <= kHallPlaces; ++place) {
-      const std::size_t first = static_cast<std::size_t>(30 * level + 3 * (place - 1));
+      const int firstLine = 30 * level + 3 * (place - 1);
+      const auto first = static_cast<std::size_t>(firstLine);
       if (first + 3 > lines.size()) continue;  // missing lines: an empty place
       HallEntry& entry = tables[level][place - 1];
       entry.name = std::move(lines[first]);

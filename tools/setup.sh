@@ -11,6 +11,7 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev llvm-14  # sanitizer builds, fuzz targets, readable reports
+  clang-tidy-14  # tools/lint
   libchm-dev
   desktop-file-utils appstream groff-base dpkg-dev file  # installed files, the .deb (file: for dpkg-shlibdeps)
 )

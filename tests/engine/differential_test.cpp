@@ -416,7 +416,7 @@ const Family kFamilies[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Boards, Differential, ::testing::ValuesIn(kFamilies),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& family) { return std::string(family.param.name); });
 
 }  // namespace
 }  // namespace punktivo

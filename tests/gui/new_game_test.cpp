@@ -13,7 +13,6 @@
 namespace {
 
 using guitest::cellCentre;
-using guitest::pickerSquare;
 
 
 class NewGame : public ::testing::Test {

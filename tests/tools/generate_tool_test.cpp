@@ -19,7 +19,6 @@
 namespace punktivo {
 namespace {
 
-using testing::readBytes;
 using testing::TempDir;
 
 const std::filesystem::path kDataDir = PUNKTIVO_SOURCE_DATA_DIR;

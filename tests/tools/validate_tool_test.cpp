@@ -64,7 +64,7 @@ class ValidateToolTest : public ::testing::Test {
 
   // A copy of a shipped collection to break records in.
   std::filesystem::path copyOf(const char* name) {
-    const auto path = dir / name;
+    auto path = dir / name;
     std::filesystem::copy_file(kDataDir / name, path);
     return path;
   }
