@@ -181,11 +181,13 @@ HallTables decodeHallOfFame(std::span<const uint8_t> bytes) {
   lines.reserve(kHallLines);
   std::size_t pos = 0;
   while (lines.size() < static_cast<std::size_t>(kHallLines) && pos < data.size()) {
-    std::size_t end = data.find('\n', pos);
-    std::size_t next = end == std::string_view::npos ? data.size() : end + 1;
+    // A line ends at CR LF, as the game writes it, or at a lone LF or a lone CR, as other
+    // systems' editors leave it; the game never writes a lone CR or LF inside a line.
+    std::size_t end = data.find_first_of("\r\n", pos);
     if (end == std::string_view::npos) end = data.size();  // a last line without its CR LF
-    std::string_view line = data.substr(pos, end - pos);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    const bool crLf = end + 1 < data.size() && data[end] == '\r' && data[end + 1] == '\n';
+    const std::size_t next = std::min(data.size(), end + (crLf ? 2 : 1));
+    const std::string_view line = data.substr(pos, end - pos);
     lines.push_back(withoutLineBreaks(decodeLine(cutLine(line, kMaxLineBytes))));
     pos = next;
   }
@@ -218,7 +220,7 @@ HallLoadResult HallOfFame::loadHallOfFame() {
   if (bytes.size() > kMaxHallReadBytes) {
     // A line that runs past the limit is never complete: the reading stops before it.
     bytes = bytes.first(kMaxHallReadBytes);
-    const auto lastBreak = std::find(bytes.rbegin(), bytes.rend(), uint8_t('\n'));
+    const auto lastBreak = std::find_if(bytes.rbegin(), bytes.rend(), [](uint8_t b) { return b == '\n' || b == '\r'; });
     bytes = bytes.first(static_cast<std::size_t>(bytes.rend() - lastBreak));
   }
   tables = decodeHallOfFame(bytes);

@@ -70,7 +70,7 @@ std::string decodeLine(std::string_view bytes);
 // CR and LF inside a field are written as blanks, and a field is cut to kMaxLineBytes.
 std::vector<uint8_t> encodeHallOfFame(const HallTables& tables);
 
-// The tables from the bytes of a file. Lines end in LF, CR LF accepted; a place whose three
+// The tables from the bytes of a file. Lines end in CR LF, LF or CR; a place whose three
 // lines are not all there is empty, so a file ending early (at a level boundary or inside
 // one) gives empty places from there on.
 HallTables decodeHallOfFame(std::span<const uint8_t> bytes);

@@ -161,6 +161,73 @@ TEST_F(NewGame, WithoutCollectionsThePlayerIsToldAndTheBoardStays) {
   EXPECT_FALSE(game().game().timedGame);
 }
 
+TEST_F(NewGame, BrokenCollectionsAreReportedAndTheNextGoodOneIsPlayed) {
+  QFile stock(QString(PUNKTIVO_SOURCE_DATA_DIR) + "/leicht.ptv");
+  ASSERT_TRUE(stock.open(QIODevice::ReadOnly));
+  const QByteArray good = stock.readAll();
+  ASSERT_EQ(good.size(), 9600);
+  // Each record's solution kept, its givens gone: the solver has nowhere to start.
+  QByteArray withoutGivens = good;
+  for (int record = 0; record < 4; ++record) withoutGivens.replace(2400 * record + 100, 100, QByteArray(100, '\0'));
+
+  const struct {
+    const char* what;
+    QByteArray bytes;
+    const char* message;
+  } broken[] = {
+      {"empty", QByteArray(), "fehlt oder ist unlesbar"},
+      {"one byte", QByteArray(1, '\5'), "fehlt oder ist unlesbar"},
+      {"cut inside the first record", good.left(1399), "fehlt oder ist unlesbar"},
+      {"all records empty", QByteArray(9600, '\0'), "fehlt oder ist unlesbar"},
+      {"random bytes", QByteArray(9600, '\x5A'), "fehlt oder ist unlesbar"},
+      {"unsolvable records", withoutGivens, "enthält kein brauchbares Rätsel"},
+  };
+  // The working directory is searched first: a broken copy there hides the stock file.
+  const QString local = folder.filePath("leicht.ptv");
+  for (const auto& file : broken) {
+    SCOPED_TRACE(file.what);
+    QFile out(local);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(out.write(file.bytes), file.bytes.size());
+    out.close();
+    messages.clear();
+    const auto before = game().model().dotsRight;
+    const auto board = game().model().board;
+    started->runtime.chooseMenuItem(8);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith("Kein neues Spiel möglich.")) << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].contains(QString::fromUtf8(file.message))) << messages[0].toStdString();
+    EXPECT_EQ(game().model().dotsRight, before);
+    EXPECT_EQ(game().model().board, board);
+    EXPECT_FALSE(game().model().quietMode);
+    EXPECT_FALSE(game().game().timedGame);
+    QFile check(local);
+    ASSERT_TRUE(check.open(QIODevice::ReadOnly));
+    EXPECT_EQ(check.readAll(), file.bytes) << "a collection is only read";
+  }
+
+  // The program goes on: with the stock file in reach again, a timed game starts.
+  ASSERT_TRUE(QFile::remove(local));
+  messages.clear();
+  bool timed = false;
+  QTimer::singleShot(0, [&] {
+    timed = game().game().timedGame;
+    guitest::postKeyRelease(started->runtime.clientWidget(), Qt::Key_A);
+  });
+  started->runtime.chooseMenuItem(8);
+  EXPECT_TRUE(timed);
+  EXPECT_TRUE(messages.isEmpty());
+  const auto& m = game().model();
+  int givens = 0;
+  for (int r = 1; r <= 9; ++r)
+    for (int c = 1; c <= 9; ++c)
+      if (m.givens[r][c] != 0) {
+        ++givens;
+        EXPECT_EQ(m.givens[r][c], m.solution[r][c]);
+      }
+  EXPECT_GT(givens, 20) << "a Leicht puzzle from the stock collection";
+}
+
 TEST_F(NewGame, ExtremeThinsTheGivensAndShuffleKeepsAValidBoard) {
   started->runtime.chooseMenuItem(33);
   QTimer::singleShot(0, [&] { guitest::postKeyRelease(started->runtime.clientWidget(), Qt::Key_A); });

@@ -159,6 +159,81 @@ TEST_F(HallFile, LinesEndedByLfAloneAndOldWindows1252NamesAreRead) {
   EXPECT_EQ(textOf(file()).substr(0, 8), "M\xFCller\r\n") << "saved back in the file's own code page";
 }
 
+// The lines of fullTables(), the first `count` of them (more are made up), each ended by `end`.
+std::string linesOfFullTables(int count, const std::string& end) {
+  const std::vector<uint8_t> bytes = encodeHallOfFame(fullTables());
+  const std::string whole(bytes.begin(), bytes.end());
+  std::string out;
+  std::size_t pos = 0;
+  for (int i = 0; i < count; ++i) {
+    if (i < kHallLines) {
+      const std::size_t crlf = whole.find("\r\n", pos);
+      out += whole.substr(pos, crlf - pos);
+      pos = crlf + 2;
+    } else {
+      out += "extra line " + std::to_string(i);
+    }
+    out += end;
+  }
+  return out;
+}
+
+TEST_F(HallFile, EveryLineCountAndEveryLineEndReadsTheWholePlacesThere) {
+  const HallTables full = fullTables();
+  for (const std::string end : {"\r\n", "\n", "\r"})
+    for (int count : {0, 1, 2, 3, 119, 120, 121, 100000}) {
+      SCOPED_TRACE(::testing::Message() << count << " lines ended by " << (end == "\r" ? "CR" : end == "\n" ? "LF" : "CR LF"));
+      putFile(linesOfFullTables(count, end));
+      hall.tables = fullTables();
+      EXPECT_EQ(hall.loadHallOfFame().status, HallLoadStatus::kLoaded);
+      for (int level = 0; level < kHallLevels; ++level)
+        for (int place = 1; place <= kHallPlaces; ++place) {
+          const bool whole = 30 * level + 3 * place <= count;
+          ASSERT_EQ(hall.entry(level, place), whole ? full[level][place - 1] : HallEntry{})
+              << "level " << level << " place " << place;
+        }
+      // Saved back, the file is the game's own again: 120 lines ended by CR LF.
+      ASSERT_TRUE(hall.saveHallOfFame());
+      EXPECT_EQ(file(), encodeHallOfFame(hall.tables));
+    }
+}
+
+TEST_F(HallFile, NulBytesAndBytesThatAreNotUtf8AreReadAsText) {
+  // NUL stays a character of the line; a line that is not UTF-8 is read as Windows-1252, the
+  // five bytes that code page leaves unassigned as the control characters of the same number,
+  // so that saving gives the same bytes back.
+  const std::string firstPlace("A\0B\r\n07.12.\0\r\n00:01:00.0\r\n", 26);
+  const std::string secondName = "\xC3\x28\x81\x8D\x8F\x90\x9D\r\n";
+  putFile(firstPlace + secondName + "\xFF\xFE\r\n\xE2\x82\r\n");
+  hall.loadHallOfFame();
+  EXPECT_EQ(hall.entry(0, 1), (HallEntry{std::string("A\0B", 3), std::string("07.12.\0", 7), "00:01:00.0"}));
+  EXPECT_EQ(hall.entry(0, 2).name, "\xC3\x83(\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D");
+  EXPECT_EQ(hall.entry(0, 2).date, "\xC3\xBF\xC3\xBE");
+  EXPECT_EQ(hall.entry(0, 2).time, "\xC3\xA2\xE2\x80\x9A");
+  for (const HallLevel& level : hall.tables)
+    for (const HallEntry& e : level) EXPECT_TRUE(isValidUtf8(e.name) && isValidUtf8(e.date) && isValidUtf8(e.time));
+  ASSERT_TRUE(hall.saveHallOfFame());
+  EXPECT_EQ(textOf(file()).substr(0, firstPlace.size() + secondName.size()), firstPlace + secondName);
+  HallOfFame again;
+  again.loadHallOfFame();
+  EXPECT_EQ(again.tables, hall.tables);
+}
+
+TEST_F(HallFile, LinesOfAMegabyteAreCutAndTheFileStaysReadable) {
+  const std::string megabyte(1 << 20, 'm');
+  putFile("Anna\r\n07.12.2026\r\n00:01:00.0\r\n" + megabyte + "\r\nd\r\n00:02:00.0\r\n");
+  hall.loadHallOfFame();
+  EXPECT_EQ(hall.entry(0, 1), (HallEntry{"Anna", "07.12.2026", "00:01:00.0"}));
+  // The read stops at the limit, inside the long line: it and what follows count as missing.
+  EXPECT_EQ(hall.entry(0, 2), HallEntry{});
+  EXPECT_GE(megabyte.size(), kMaxHallReadBytes);
+
+  // A long line that still fits in the limit is cut to kMaxLineBytes and the lines stay in step.
+  putFile("Anna\r\n07.12.2026\r\n00:01:00.0\r\n" + std::string(kMaxHallReadBytes / 2, 'n') + "\rd\r00:02:00.0\r");
+  hall.loadHallOfFame();
+  EXPECT_EQ(hall.entry(0, 2), (HallEntry{std::string(kMaxLineBytes, 'n'), "d", "00:02:00.0"}));
+}
+
 TEST_F(HallFile, AnOverLongLineIsCutAndTheLinesAfterItStayInStep) {
   putFile(std::string(100000, 'x') + "\r\n07.12.2026\r\n00:05:00.0\r\nBea\r\n08.12.2026\r\n00:06:00.0\r\n");
   hall.loadHallOfFame();

@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "app/startup.h"
 #include "platform/help_window.h"
 #include "storage/help.h"
@@ -175,6 +177,60 @@ TEST_F(HelpTopic, AFileThatIsNoHelpFileShowsTheMessage) {
   EXPECT_FALSE(punktivo::showHelpTopic(runtime, "Punktivo.chm", kOverview));
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, "Error while trying to display a topic of Punktivo.chm");
+}
+
+// Damaged copies in the working directory: cut short, overwritten by noise, or the real header
+// with noise behind it. Each asks for the overview: the page or the message, never a crash.
+TEST_F(HelpTopic, DamagedCopiesShowTheMessageOrAPageNeverACrash) {
+  QFile real(kSourceData + "/Punktivo.chm");
+  ASSERT_TRUE(real.open(QIODevice::ReadOnly));
+  const QByteArray whole = real.readAll();
+  ASSERT_GT(whole.size(), 8192);
+  std::mt19937 random(20261208);
+  const auto noise = [&](qsizetype size) {
+    QByteArray bytes(size, '\0');
+    for (char& b : bytes) b = static_cast<char>(random() & 0xFF);
+    return bytes;
+  };
+  struct Damaged {
+    QString what;
+    QByteArray bytes;
+    bool mayOpen;  // the overview page can still be whole in it
+  };
+  std::vector<Damaged> copies;
+  for (qsizetype size : {qsizetype{0}, qsizetype{1}, qsizetype{95}, qsizetype{4096}, whole.size() / 4, whole.size() / 2})
+    copies.push_back({QString("cut to %1 bytes").arg(size), whole.left(size), false});
+  copies.push_back({"cut by one byte", whole.left(whole.size() - 1), true});
+  copies.push_back({"4 KiB of noise", noise(4096), false});
+  copies.push_back({"noise as long as the file", noise(whole.size()), false});
+  copies.push_back({"header and noise", whole.left(0x60) + noise(whole.size() - 0x60), false});
+  QByteArray flipped = whole;
+  for (qsizetype i = 0x60; i < flipped.size(); i += 97) flipped[i] = static_cast<char>(~flipped[i]);
+  copies.push_back({"every 97th byte flipped", flipped, true});
+
+  Place place(kSourceData);
+  const Snapshot before = snapshot();
+  for (const Damaged& copy : copies) {
+    SCOPED_TRACE(copy.what.toStdString());
+    QFile out(place.work() + "/Punktivo.chm");
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(out.write(copy.bytes), copy.bytes.size());
+    out.close();
+    boxes.clear();
+    const bool shown = punktivo::showHelpTopic(runtime, "Punktivo.chm", kOverview);
+    pump();
+    if (!copy.mayOpen) {
+      EXPECT_FALSE(shown);
+    }
+    if (shown) {
+      EXPECT_TRUE(boxes.empty());
+      ASSERT_NE(platform::HelpWindow::current(), nullptr);
+    } else {
+      ASSERT_EQ(boxes.size(), 1u);
+      EXPECT_EQ(boxes[0].text, "Error while trying to display a topic of Punktivo.chm");
+    }
+  }
+  EXPECT_TRUE(snapshot() == before);
 }
 
 TEST_F(HelpTopic, BothTopicsOpenInASeparateWindowThatLeavesTheGameAlone) {

@@ -8,6 +8,9 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "engine/rules.h"
+#include "engine/solver.h"
+#include "engine/status_check.h"
 #include "temp_dir.h"
 
 namespace punktivo {
@@ -31,6 +34,8 @@ struct CountingDisplay final : BoardDisplay {
 // A model with something in every array the record holds.
 void fillModel(BoardModel& model, uint64_t seed) {
   SeededRandom random(seed);
+  model.board = model.givens = model.dotsRight = model.dotsDown = Grid{};
+  model.candidates = {};
   for (int r = 1; r <= 9; ++r)
     for (int c = 1; c <= 9; ++c) {
       model.board[r][c] = static_cast<uint8_t>(random.random(10));
@@ -245,6 +250,107 @@ TEST_F(BoardFileTest, EveryByteValueInEveryDigitCellIsSafe) {
         ASSERT_EQ(model.board[r][c], expected);
         ASSERT_EQ(model.givens[r][c], expected);
       }
+  }
+}
+
+TEST_F(BoardFileTest, EveryByteValueInEveryFieldLoadsSavesAndPlays) {
+  NullDisplay otherDisplay;
+  BoardModel back(otherDisplay);
+  back.quietMode = true;
+  BoardFile reader(back, random);
+  reader.boardFileName = file.boardFileName;
+  for (int value = 0; value < 256; ++value) {
+    SCOPED_TRACE(value);
+    const auto byte = static_cast<uint8_t>(value);
+    writeBytes(file.boardFileName, std::vector<uint8_t>(kBoardFileSize, byte));
+    ASSERT_TRUE(file.loadBoardRecord(1).loaded());
+    const uint8_t digit = value <= 9 ? byte : 0;
+    for (int r = 0; r <= 9; ++r)
+      for (int c = 0; c <= 9; ++c) {
+        ASSERT_EQ(model.board[r][c], digit);
+        ASSERT_EQ(model.givens[r][c], digit);
+        ASSERT_EQ(model.dotsRight[r][c], byte) << "unknown dot codes are kept";
+        ASSERT_EQ(model.dotsDown[r][c], byte);
+        for (int d = 1; d <= 9; ++d) {
+          if (r >= 1 && c >= 1) {
+            ASSERT_EQ(model.candidates[r][c][d], value != 0);
+          }
+        }
+      }
+
+    // Saved into another record and read again: the same board, the other records untouched.
+    ASSERT_TRUE(file.saveBoardRecord(2).saved());
+    const std::vector<uint8_t> saved = bytes();
+    ASSERT_EQ(saved.size(), kBoardFileSize);
+    for (std::size_t i : {std::size_t{0}, kRecordSize, 3 * kRecordSize}) ASSERT_EQ(saved[i + 55], byte);
+    ASSERT_TRUE(reader.loadBoardRecord(2).loaded());
+    expectSameRecord(model, back);
+
+    // What the game does with a loaded board: solution, error check, candidates, solver, dots.
+    Settings settings;
+    settings.fillLevelNames();
+    Solver solver(model, settings);
+    solver.computeSolution();
+    evaluateStatus(model, false);
+    solver.computeCandidates();
+    model.quietMode = true;
+    solver.solveWithCandidates();
+    deriveDots(model);
+    for (int r = 1; r <= 9; ++r)
+      for (int c = 1; c <= 9; ++c) {
+        ASSERT_LE(model.board[r][c], 9);
+        ASSERT_LE(model.dotsRight[r][c], kBlackDot);
+        ASSERT_LE(model.dotsDown[c][r], kBlackDot);
+      }
+  }
+}
+
+TEST_F(BoardFileTest, EveryWrongLengthLoadsWhatIsThereAndSavesAWholeFile) {
+  NullDisplay otherDisplay;
+  BoardModel before(otherDisplay), back(otherDisplay);
+  BoardFile reader(back, random);
+  reader.boardFileName = file.boardFileName;
+  for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{2399}, std::size_t{2400},
+                           std::size_t{9599}, std::size_t{9600}, std::size_t{9601}, std::size_t{1} << 20}) {
+    // Digits 0-9 in every byte, so that whatever is read can be told apart by its place.
+    std::vector<uint8_t> data(size);
+    for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<uint8_t>(i * 7 % 10);
+    for (int slot = 0; slot < kRecordsPerFile; ++slot) {
+      SCOPED_TRACE(::testing::Message() << size << " bytes, record " << slot);
+      writeBytes(file.boardFileName, data);
+      fillModel(model, 40 + static_cast<uint64_t>(slot));
+      fillModel(before, 40 + static_cast<uint64_t>(slot));
+      const std::size_t start = kRecordSize * static_cast<std::size_t>(slot);
+
+      const LoadResult load = file.loadBoardRecord(slot);
+      EXPECT_EQ(bytes(), data) << "loading never writes";
+      if (size < start + kRecordDataSize) {
+        EXPECT_EQ(load.status, LoadStatus::kTooShort);
+        expectSameRecord(before, model);
+      } else {
+        ASSERT_TRUE(load.loaded());
+        for (int r = 0; r <= 9; ++r)
+          for (int c = 0; c <= 9; ++c) ASSERT_EQ(model.board[r][c], data[start + 10 * r + c]);
+      }
+
+      ASSERT_TRUE(file.saveBoardRecord(slot).saved());
+      const std::vector<uint8_t> saved = bytes();
+      ASSERT_EQ(saved.size(), std::max(size, kBoardFileSize));
+      if (size > kBoardFileSize) {
+        EXPECT_TRUE(std::equal(data.begin() + kBoardFileSize, data.end(), saved.begin() + kBoardFileSize));
+      }
+      for (int other = 0; other < kRecordsPerFile; ++other) {
+        if (other == slot) continue;
+        const std::size_t at = kRecordSize * static_cast<std::size_t>(other);
+        if (size == kBoardFileSize) {
+          EXPECT_TRUE(std::equal(saved.begin() + at, saved.begin() + at + kRecordSize, data.begin() + at));
+        } else {
+          EXPECT_TRUE(isEmptyRecordData(saved, other)) << "a file of the wrong length is laid out afresh";
+        }
+      }
+      ASSERT_TRUE(reader.loadBoardRecord(slot).loaded());
+      expectSameRecord(model, back);
+    }
   }
 }
 
