@@ -62,7 +62,6 @@ Runtime::Runtime() : wake_(std::make_unique<QTimer>()), captionSink_(std::make_u
 }
 
 Runtime::~Runtime() {
-  painter_ = windowPainter_.get();
   if (windowPainter_->isActive()) windowPainter_->end();
   fonts_.clear();
 }

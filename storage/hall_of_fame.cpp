@@ -188,7 +188,7 @@ HallTables decodeHallOfFame(std::span<const uint8_t> bytes) {
     const bool crLf = end + 1 < data.size() && data[end] == '\r' && data[end + 1] == '\n';
     const std::size_t next = std::min(data.size(), end + (crLf ? 2 : 1));
     const std::string_view line = data.substr(pos, end - pos);
-    lines.push_back(withoutLineBreaks(decodeLine(cutLine(line, kMaxLineBytes))));
+    lines.push_back(decodeLine(cutLine(line, kMaxLineBytes)));
     pos = next;
   }
 
