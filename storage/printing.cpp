@@ -123,11 +123,11 @@ bool Printing::printGames() {
     beginPage();
     runtime_.selectFontByPoints("ARIAL", 20);
     const int width = printer.pageWidth(), height = printer.pageHeight();
-    // Preparing four puzzles (thinned out at "Extrem") takes a moment.
-    runtime_.setPointer(platform::Pointer::Busy);
     for (int game = 0; game < 4; ++game) {
       const GridLayout layout = gamesPageLayout(width, height, game);
       drawGrid(layout);
+      // Preparing a puzzle (thinned out at "Extrem") takes a moment.
+      runtime_.setPointer(platform::Pointer::Busy);
       prepareGame();
       drawDots(layout);
       runtime_.selectFontByPoints("ARIAL", layout.digitPoints);
@@ -227,8 +227,14 @@ void Printing::drawFooter(const GridLayout& g, int givenCount) {
 void Printing::prepareGame() {
   QuietPreparation quiet(model_);
   boardFile_.boardFileName = findDataFile(collectionFileName(settings_.difficulty)).string();
-  // A missing collection leaves the board as it is; that board is prepared again.
-  boardFile_.loadBoardRecord(runtime_.random().random(4));
+  // Prepared the way a new game is: a disguise changes the dots, and a few disguises leave a
+  // puzzle with more than one solution, so records are disguised until the solver finishes
+  // one to its only solution (Extrem thinned out as well).
+  const GenerateResult made =
+      generator_.generateGame([this](int slot) { return boardFile_.loadBoardRecord(slot).loaded(); });
+  if (made.generated()) return;
+  // No collection, or nothing in it that could be finished: the board in the model is
+  // disguised and printed again.
   generator_.shuffleBoard();
   if (settings_.difficulty == 3) {
     generator_.reduceGivens();
