@@ -74,12 +74,13 @@ void CellInput::toggleCandidate(int column, int row, int digit) {
 
 void CellInput::pickerInput(int column, int row) {
   platform::Runtime& rt = drawing_.runtime();
-  input_.pickerOpen = true;
-  waitButtonsUp();
+  // The picker's place first: a mouse move while the click is still held redraws it.
   input_.pickerX = int16_t(view_.boardOriginX + 60 * (column - 1) - 16);
   input_.pickerY = int16_t(view_.boardOriginY + 60 * (row - 1) - 16);
   input_.pickerColumn = int16_t(column);
   input_.pickerRow = int16_t(row);
+  input_.pickerOpen = true;
+  waitButtonsUp();
   for (;;) {
     input_.pickerCleared = false;
     rt.processEventsOnce();

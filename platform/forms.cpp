@@ -26,8 +26,12 @@ class FormDialog final : public QDialog {
       char32_t character = 0;
       if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
         character = 13;
+      } else if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+        return QDialog::eventFilter(watched, event);  // focus navigation, not a character
       } else if (!key->text().isEmpty()) {
         character = key->text().toUcs4().value(0);
+        // Delete and other control codes type nothing; Backspace counts as a character.
+        if ((character < 32 && character != 8 && character != 27) || character == 127) return true;
       }
       if (character != 0 && character != 27 && form_.onKeyPress) {
         for (const auto& [name, widget] : form_.controls_) {
@@ -205,6 +209,7 @@ bool Form::exists() const { return !closed_ && runtime_.windowExists(); }
 void Form::runModal(const bool& done) {
   // Application-modal: the main window takes no input while the form is open.
   while (!done && exists()) runtime_.waitForEvents();
+  runtime_.refreshButtonsFromWindowSystem();
   if (runtime_.clientWidget() != nullptr) runtime_.clientWidget()->setFocus();
 }
 

@@ -29,7 +29,9 @@ bool showSelectionDialog(Runtime& runtime, QPrinter& printer) {
     printer.setOutputFileName(QDir::current().absoluteFilePath(name + ".pdf"));
   }
   QPrintDialog dialog(&printer, runtime.mainWindowWidget());
-  return dialog.exec() == QDialog::Accepted;
+  const bool accepted = dialog.exec() == QDialog::Accepted;
+  runtime.refreshButtonsFromWindowSystem();
+  return accepted;
 }
 
 }  // namespace

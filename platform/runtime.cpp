@@ -2,6 +2,7 @@
 #include "platform/runtime.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDate>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -23,6 +24,7 @@
 #include <random>
 
 #include "platform/window.h"
+#include "platform/window_system.h"
 
 namespace platform {
 
@@ -62,6 +64,7 @@ Runtime::Runtime() : wake_(std::make_unique<QTimer>()), captionSink_(std::make_u
 }
 
 Runtime::~Runtime() {
+  watch_.reset();
   if (windowPainter_->isActive()) windowPainter_->end();
   fonts_.clear();
 }
@@ -83,6 +86,7 @@ void Runtime::openWindow(int x, int y, int outerWidth, int outerHeight, const QS
   window_->show();
   client_->setFocus();
   windowGone_ = false;
+  watch_ = WindowSystemWatch::create(*this, *window_);
 }
 
 void Runtime::setClientSize(int width, int height) {
@@ -161,6 +165,39 @@ void Runtime::handleInput(const WindowMessage& message) {
   if (message.kind == MessageKind::LeftPress) buttonsHeld_ |= Qt::LeftButton;
   if (message.kind == MessageKind::RightPress) buttonsHeld_ |= Qt::RightButton;
   queue_.push_back(message);
+}
+
+void Runtime::handleKeyPress(int id) {
+  if (std::find(pressedKeys_.begin(), pressedKeys_.end(), id) == pressedKeys_.end()) pressedKeys_.push_back(id);
+}
+
+bool Runtime::takeKeyRelease(int id) {
+  const auto it = std::find(pressedKeys_.begin(), pressedKeys_.end(), id);
+  if (it == pressedKeys_.end()) return false;
+  pressedKeys_.erase(it);
+  return true;
+}
+
+void Runtime::refreshButtonsFromWindowSystem() {
+  const int held = pointerButtonsFromWindowSystem();
+  buttonsHeld_ &= held;
+}
+
+void Runtime::handleWindowDestroyed() {
+  if (windowGone_) return;
+  windowGone_ = true;
+  // Closed from the event loop, not from inside the event that told us: a message box or
+  // the print dialog then returns from its own loop as if cancelled.
+  QTimer::singleShot(0, [this] {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      if (widget == window_.get() || !widget->isVisible()) continue;
+      if (auto* dialog = qobject_cast<QDialog*>(widget)) {
+        dialog->reject();
+      } else {
+        widget->close();
+      }
+    }
+  });
 }
 
 void Runtime::handleMouseMove(int buttons, int shift, double x, double y) {
@@ -697,6 +734,7 @@ int Runtime::messageBox(MessageIcon icon, const QString& text, const QString& bu
   box.setEscapeButton(added.back());
   flushDirty();
   box.exec();
+  refreshButtonsFromWindowSystem();
   const auto it = std::find(added.begin(), added.end(), box.clickedButton());
   return it == added.end() ? int(added.size()) : int(it - added.begin()) + 1;
 }

@@ -31,6 +31,7 @@ namespace platform {
 class CaptionSink;
 class ClientWidget;
 class MainWindow;
+class WindowSystemWatch;
 
 // Key codes of window messages: letters 'A'..'Z' (whatever Shift says), digits '0'..'9',
 // and these few others.
@@ -130,6 +131,10 @@ class Runtime {
   // After a loop acted on a typed character, the release of that key is not a
   // message of its own: the next release of the same key is dropped.
   void consumeKeyRelease(int key);
+  // After a modal loop (a form, a message box, the print dialog): a button let go while the
+  // main window was blocked never reached it, so the held buttons are read afresh from the
+  // window system.
+  void refreshButtonsFromWindowSystem();
   // The end of scripted input: once this event is processed and every message before it
   // has been taken, windowExists() turns false and every waiting loop ends.
   void postQuit();
@@ -231,6 +236,15 @@ class Runtime {
 
   // Used by the window classes.
   void handleInput(const WindowMessage& message);
+  // A key press the client area received (`id`: the key's scan code, or its Qt key); only
+  // the release of such a key becomes a message. Keys pressed while a menu or a dialog had
+  // the keyboard belong to that menu or dialog.
+  void handleKeyPress(int id);
+  bool takeKeyRelease(int id);
+  void forgetPressedKeys() { pressedKeys_.clear(); }
+  // Another program destroyed the main window: every loop ends, open dialogs close without
+  // acting, and the program ends as after a confirmed exit.
+  void handleWindowDestroyed();
   void handleMouseMove(int buttons, int shift, double x, double y);
   void handleButtonRelease(Qt::MouseButton button);
   void handleQuitRequest();
@@ -255,6 +269,7 @@ class Runtime {
 
   std::unique_ptr<QTimer> wake_;
   std::unique_ptr<MainWindow> window_;
+  std::unique_ptr<WindowSystemWatch> watch_;
   ClientWidget* client_ = nullptr;
   QLabel* label_ = nullptr;
   std::unique_ptr<CaptionSink> captionSink_;
@@ -269,6 +284,7 @@ class Runtime {
   std::deque<WindowMessage> queue_;
   WindowMessage current_;
   std::vector<int> swallowedReleases_;
+  std::vector<int> pressedKeys_;
   int mouseX_ = 0, mouseY_ = 0;
   int buttonsHeld_ = 0;
 

@@ -23,6 +23,12 @@ int keyCode(const QKeyEvent* event) {
   }
 }
 
+// Identifies a physical key across its press and release (the Qt key may differ when a
+// modifier changed in between); posted events have no scan code.
+int keyIdentity(const QKeyEvent* event) {
+  return event->nativeScanCode() != 0 ? int(event->nativeScanCode()) | 0x40000000 : event->key();
+}
+
 }  // namespace
 
 ClientWidget::ClientWidget(Runtime& runtime, QWidget* parent) : QWidget(parent), runtime_(runtime) {
@@ -37,6 +43,7 @@ void ClientWidget::paintEvent(QPaintEvent* event) {
 }
 
 void ClientWidget::keyPressEvent(QKeyEvent* event) {
+  if (!event->isAutoRepeat()) runtime_.handleKeyPress(keyIdentity(event));
   const int key = keyCode(event);
   char32_t character = 0;
   if (key == kKeyEscape) {
@@ -49,8 +56,16 @@ void ClientWidget::keyPressEvent(QKeyEvent* event) {
 }
 
 void ClientWidget::keyReleaseEvent(QKeyEvent* event) {
-  if (!event->isAutoRepeat()) runtime_.handleInput({MessageKind::KeyRelease, keyCode(event), 0, 0, 0});
+  // A release whose press went to a menu or a dialog is theirs, not the game's.
+  if (!event->isAutoRepeat() && runtime_.takeKeyRelease(keyIdentity(event)))
+    runtime_.handleInput({MessageKind::KeyRelease, keyCode(event), 0, 0, 0});
   event->accept();
+}
+
+void ClientWidget::focusOutEvent(QFocusEvent* event) {
+  // Whatever is let go while a menu or a dialog has the keyboard does not come back here.
+  runtime_.forgetPressedKeys();
+  QWidget::focusOutEvent(event);
 }
 
 void ClientWidget::mousePressEvent(QMouseEvent* event) {

@@ -12,8 +12,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev llvm-14  # sanitizer builds, fuzz targets, readable reports
   clang-tidy-14  # tools/lint
-  libchm-dev
+  libchm-dev libxcb1-dev
   desktop-file-utils appstream groff-base dpkg-dev file  # installed files, the .deb (file: for dpkg-shlibdeps)
+  xvfb openbox libx11-dev libxtst-dev  # the end-to-end suite: a real X server, a window manager, XTEST
 )
 
 ensure_packages() {

@@ -47,7 +47,7 @@ TEST_F(Editor, EntersReplacesAndRemovesGivens) {
   click(Qt::RightButton, cellCentre(5, 1));  // right click on a given removes it
   click(Qt::LeftButton, cellCentre(6, 1));
   type(Qt::Key_3, "3");
-  guitest::postKeyRelease(client(), Qt::Key_A);
+  guitest::postKeyStroke(client(), Qt::Key_A);
   started.runtime.chooseMenuItem(11);
 
   const auto& m = model();
@@ -73,7 +73,7 @@ TEST_F(Editor, EntersReplacesAndRemovesGivens) {
 TEST_F(Editor, RightClickOnAPlayerDigitChangesNothing) {
   model().board[5][5] = 6;
   click(Qt::RightButton, cellCentre(5, 5));
-  guitest::postKeyRelease(client(), Qt::Key_Escape);
+  guitest::postKeyStroke(client(), Qt::Key_Escape);
   started.runtime.chooseMenuItem(11);
   EXPECT_EQ(model().board[5][5], 6);
 }
@@ -87,8 +87,8 @@ TEST_F(Editor, RGivesTheDotsOfTheEnteredBoardsSolution) {
       if (r < 9) model().board[r][c] = model().givens[r][c] = uint8_t(guitest::kStartSolution[r - 1][c - 1]);
   click(Qt::LeftButton, cellCentre(9, 9));
   type(Qt::Key_4, "4");
-  guitest::postKeyRelease(client(), Qt::Key_R);
-  guitest::postKeyRelease(client(), Qt::Key_A);
+  guitest::postKeyStroke(client(), Qt::Key_R);
+  guitest::postKeyStroke(client(), Qt::Key_A);
   started.runtime.chooseMenuItem(11);
   punktivo::NullDisplay none;
   punktivo::BoardModel start(none);
@@ -102,8 +102,8 @@ TEST_F(Editor, RGivesTheDotsOfTheEnteredBoardsSolution) {
 TEST_F(Editor, FAndCDoNothingAndXKeepsTheSolvedDigits) {
   for (int r = 1; r <= 6; ++r)
     for (int c = 1; c <= 9; ++c) model().board[r][c] = model().givens[r][c] = uint8_t(guitest::kStartSolution[r - 1][c - 1]);
-  guitest::postKeyRelease(client(), Qt::Key_F);
-  guitest::postKeyRelease(client(), Qt::Key_A);
+  guitest::postKeyStroke(client(), Qt::Key_F);
+  guitest::postKeyStroke(client(), Qt::Key_A);
   started.runtime.chooseMenuItem(11);
   int marks = 0;
   for (int r = 1; r <= 9; ++r)
@@ -111,8 +111,8 @@ TEST_F(Editor, FAndCDoNothingAndXKeepsTheSolvedDigits) {
       for (int d = 1; d <= 9; ++d) marks += model().candidates[r][c][d];
   EXPECT_EQ(marks, 0);
 
-  guitest::postKeyRelease(client(), Qt::Key_X);
-  guitest::postKeyRelease(client(), Qt::Key_A);
+  guitest::postKeyStroke(client(), Qt::Key_X);
+  guitest::postKeyStroke(client(), Qt::Key_A);
   started.runtime.chooseMenuItem(11);
   EXPECT_TRUE(model().isBoardComplete());
   EXPECT_EQ(model().solution, model().board);

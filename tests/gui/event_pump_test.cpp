@@ -29,7 +29,7 @@ class EventPump : public ::testing::Test {
 };
 
 TEST_F(EventPump, EachKindOfInputBecomesOneMessageWithItsPosition) {
-  guitest::postKeyRelease(client(), Qt::Key_L);
+  guitest::postKeyStroke(client(), Qt::Key_L);
   QCoreApplication::postEvent(client(), new QKeyEvent(QEvent::KeyPress, Qt::Key_5, Qt::NoModifier, "5"));
   guitest::postClick(client(), Qt::LeftButton, 100, 200);
   guitest::postClick(client(), Qt::RightButton, 300, 400);
@@ -62,7 +62,7 @@ TEST_F(EventPump, ThePressIsActedOnWhereItHappened) {
 
 TEST_F(EventPump, FastInputIsNotLost) {
   const char* letters = "ABCDEFGHIJKLMNOPQRST";
-  for (const char* p = letters; *p != '\0'; ++p) guitest::postKeyRelease(client(), Qt::Key_A + (*p - 'A'));
+  for (const char* p = letters; *p != '\0'; ++p) guitest::postKeyStroke(client(), Qt::Key_A + (*p - 'A'));
   runtime.postQuit();
   const auto seen = drain();
   ASSERT_EQ(seen.size(), 20u);
@@ -85,10 +85,25 @@ TEST_F(EventPump, TypedEscapeAndDigitsCarryTheirCharacter) {
 
 TEST_F(EventPump, AConsumedKeyDoesNotComeBackAsItsRelease) {
   guitest::postTyped(client(), Qt::Key_Escape, QString(QChar(27)));
-  guitest::postKeyRelease(client(), Qt::Key_A);
+  guitest::postKeyStroke(client(), Qt::Key_A);
   runtime.processEventsOnce();
   ASSERT_EQ(runtime.lastMessage().kind, MessageKind::Char);
   runtime.consumeKeyRelease(platform::kKeyEscape);
+  runtime.postQuit();
+  const auto seen = drain();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].key, 'A');
+}
+
+TEST_F(EventPump, AReleaseIsAMessageOnlyAfterItsPressReachedTheClient) {
+  // The S that chose a menu item, or the Escape that closed a dialog, is let go over the
+  // client area: its press went elsewhere.
+  QCoreApplication::postEvent(client(), new QKeyEvent(QEvent::KeyRelease, Qt::Key_S, Qt::NoModifier));
+  // A press seen here, then the keyboard taken by a menu: its release is the menu's.
+  QCoreApplication::postEvent(client(), new QKeyEvent(QEvent::KeyPress, Qt::Key_L, Qt::NoModifier));
+  QCoreApplication::postEvent(client(), new QFocusEvent(QEvent::FocusOut, Qt::PopupFocusReason));
+  QCoreApplication::postEvent(client(), new QKeyEvent(QEvent::KeyRelease, Qt::Key_L, Qt::NoModifier));
+  guitest::postKeyStroke(client(), Qt::Key_A);
   runtime.postQuit();
   const auto seen = drain();
   ASSERT_EQ(seen.size(), 1u);

@@ -42,7 +42,9 @@ struct StartedGame {
   const QImage& image() const { return runtime.backingImage(); }
 };
 
-inline void postKeyRelease(QWidget* target, int qtKey) {
+// A key pressed and let go in the client area without typing a character.
+inline void postKeyStroke(QWidget* target, int qtKey) {
+  QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, qtKey, Qt::NoModifier));
   QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, qtKey, Qt::NoModifier));
 }
 

@@ -140,7 +140,7 @@ TEST_F(NewGame, ThirdWrongDigitEndsTheTimingAndNothingIsRecorded) {
           guitest::postTyped(client, Qt::Key_0 + bad, QString::number(bad));
           ++wrong;
         }
-    guitest::postKeyRelease(client, Qt::Key_A);
+    guitest::postKeyStroke(client, Qt::Key_A);
   });
   started->runtime.chooseMenuItem(8);
   EXPECT_EQ(game().game().mistakeCount, 3);
@@ -212,7 +212,7 @@ TEST_F(NewGame, BrokenCollectionsAreReportedAndTheNextGoodOneIsPlayed) {
   bool timed = false;
   QTimer::singleShot(0, [&] {
     timed = game().game().timedGame;
-    guitest::postKeyRelease(started->runtime.clientWidget(), Qt::Key_A);
+    guitest::postKeyStroke(started->runtime.clientWidget(), Qt::Key_A);
   });
   started->runtime.chooseMenuItem(8);
   EXPECT_TRUE(timed);
@@ -230,7 +230,7 @@ TEST_F(NewGame, BrokenCollectionsAreReportedAndTheNextGoodOneIsPlayed) {
 
 TEST_F(NewGame, ExtremeThinsTheGivensAndShuffleKeepsAValidBoard) {
   started->runtime.chooseMenuItem(33);
-  QTimer::singleShot(0, [&] { guitest::postKeyRelease(started->runtime.clientWidget(), Qt::Key_A); });
+  QTimer::singleShot(0, [&] { guitest::postKeyStroke(started->runtime.clientWidget(), Qt::Key_A); });
   started->runtime.chooseMenuItem(8);
   const auto& m = game().model();
   int givens = 0;

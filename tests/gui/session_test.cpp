@@ -50,7 +50,7 @@ class Session : public ::testing::Test {
   QWidget* client() { return started.runtime.clientWidget(); }
   void click(Qt::MouseButton button, QPoint p) { guitest::postClick(client(), button, p.x(), p.y()); }
   void type(int qtKey, const QString& text) { guitest::postTyped(client(), qtKey, text); }
-  void release(int qtKey) { guitest::postKeyRelease(client(), qtKey); }
+  void release(int qtKey) { guitest::postKeyStroke(client(), qtKey); }
   // Runs a menu command; the posted input drives it. A quit behind the script makes sure
   // nothing waits forever if the script does not end the session.
   void choose(int id) {

@@ -409,6 +409,7 @@ TEST_F(HelpTopic, ASessionGoesOnWhileTheHelpWindowIsOpen) {
                                                         Qt::NoModifier));
     QCoreApplication::postEvent(client, new QKeyEvent(QEvent::KeyPress, Qt::Key_6, Qt::NoModifier, "6"));
     QCoreApplication::postEvent(client, new QKeyEvent(QEvent::KeyRelease, Qt::Key_6, Qt::NoModifier, "6"));
+    QCoreApplication::postEvent(client, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
     QCoreApplication::postEvent(client, new QKeyEvent(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier));
   });
   runtime.chooseMenuItem(10);  // "&Spielstart": the session runs until Escape

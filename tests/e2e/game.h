@@ -1,0 +1,104 @@
+// The real game as a player meets it: its own process on the test's X server, in a fresh
+// working directory, reached only through XTEST input and read back from the screen.
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <sys/types.h>
+
+#include "tests/e2e/x_server.h"
+
+namespace e2e {
+
+inline const QString kMainTitle = QStringLiteral("Punktivo V1.0");
+inline const QString kSaveTitle = QStringLiteral("Sichern unter ...");
+inline const QString kLoadTitle = QStringLiteral("Welches Brett laden?");
+
+// The six buttons of the play session and the editor, in their order on screen.
+enum Button { kLoad, kSave, kPrint, kRestart, kHelp, kAbort };
+enum class ButtonLook { Absent, Up, Pressed };
+enum class Ink { None, Blue, Red, Black };
+
+struct GameOptions {
+  std::string seed = "1";
+  std::string scaleFactor;  // QT_SCALE_FACTOR, empty for none
+  // Files put into the working directory before the start: name and bytes.
+  std::vector<std::pair<std::string, std::vector<uint8_t>>> files;
+};
+
+class Game {
+ public:
+  explicit Game(GameOptions options = {});
+  ~Game();
+  Game(const Game&) = delete;
+  Game& operator=(const Game&) = delete;
+
+  XServer& x() { return x_; }
+  const std::filesystem::path& dir() const { return dir_; }
+  unsigned long mainWindow() const { return window_; }
+
+  // --- input in client coordinates ------------------------------------------------------
+  QPoint toScreen(QPoint client) const { return client + origin_; }
+  void click(int x, int y, int button = 1);
+  void press(int x, int y, int button = 1);
+  void release(int button = 1);
+  void tap(const char* keysym) { x_.tap(keysym); }
+  // Alt+`menuLetter`, waits for the pop-up, then `itemLetter` (as a player chooses by keyboard).
+  void chooseMenu(const char* menuLetter, const char* itemLetter);
+  // Presses a key, waits for `condition` (what the press does), then lets the key go.
+  void pressKeyUntil(const char* keysym, const std::function<bool()>& condition);
+  QPoint cellCentre(int row, int column) const;
+  QPoint buttonCentre(Button button) const;
+
+  // --- what the screen shows --------------------------------------------------------------
+  QImage grab(const QRect& client);
+  ButtonLook buttonLook(Button button);
+  bool popupShown();                       // a menu is open
+  bool sessionShown();                     // all six buttons drawn, none pressed
+  bool idleShown();                        // the button row is empty
+  bool pickerShown(int row, int column);   // the digit picker over that cell
+  Ink cellInk(int row, int column);        // the colour of the digit in the cell
+  QImage clockImage() { return grab(QRect(646, 592, 160, 30)); }
+  QImage mistakeImage() { return grab(QRect(626, 345, 220, 18)); }
+  // True when the clock label shows another caption within the deadline.
+  bool clockMoves();
+
+  // --- waiting -----------------------------------------------------------------------------
+  bool waitWindow(const QString& title);  // a top-level with that title is shown
+  bool waitNoWindow(const QString& title);
+  bool running();
+  bool waitExit();
+  int exitStatus() const { return exitStatus_; }
+
+  // --- files --------------------------------------------------------------------------------
+  std::vector<uint8_t> readFile(const std::string& name) const;
+  // The digit at (row, column) of record `slot` of "brett.ptv", or nullopt without one.
+  std::optional<int> savedDigit(int slot, int row, int column) const;
+
+  // Saves a picture of the whole screen beside the test's output, for a failing step.
+  void saveScreenshot(const std::string& name);
+
+ private:
+  XServer& x_;
+  std::filesystem::path dir_;
+  pid_t pid_ = -1;
+  int exitStatus_ = -1;
+  QPoint origin_;
+  unsigned long window_ = 0;
+};
+
+// A board record file with one record filled from `givens` (row by row, '.' or '0' empty)
+// and the other three empty.
+std::vector<uint8_t> boardFileWith(const std::string& givens, int slot = 0);
+
+}  // namespace e2e
