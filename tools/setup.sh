@@ -14,6 +14,7 @@ packages=(
   clang-tidy-14  # tools/lint
   libchm-dev
   desktop-file-utils appstream groff-base dpkg-dev file  # installed files, the .deb (file: for dpkg-shlibdeps)
+  lintian  # checks the .deb
 )
 
 ensure_packages() {
