@@ -122,6 +122,14 @@ check_appstream() {
   local launchable
   launchable=$(sed -n 's|.*<launchable type="desktop-id">\(.*\)</launchable>.*|\1|p' "$file")
   [[ -f $root/$PUNKTIVO_DATADIR/applications/$launchable ]] || fail "launchable $launchable not installed"
+  grep -qF '<project_license>MIT</project_license>' "$file" || fail "project_license is not MIT"
+  # The screenshot named is the one kept in packaging/screenshots, at the size stated.
+  local image name
+  image=$(sed -n 's|.*<image type="source" width="\([0-9]*\)" height="\([0-9]*\)">.*/\([^/<]*\)</image>.*|\1x\2 \3|p' "$file")
+  name=${image#* }
+  [[ -f $PUNKTIVO_SOURCE_DIR/packaging/screenshots/$name ]] || fail "screenshot $name not in packaging/screenshots"
+  [[ $(png_size "$PUNKTIVO_SOURCE_DIR/packaging/screenshots/$name") == "${image%% *}" ]] ||
+    fail "screenshot $name is not ${image%% *}"
 }
 
 # The installed tool, run from an empty directory without PUNKTIVO_DATA_DIR, finds the
