@@ -4,11 +4,15 @@
 #include <cstdlib>
 
 #ifndef PUNKTIVO_INSTALLED_DATA_DIR
-#define PUNKTIVO_INSTALLED_DATA_DIR "/usr/local/share/punktivo"
+#define PUNKTIVO_INSTALLED_DATA_DIR "/usr/local/share/games/punktivo"
 #endif
-// The data folder as seen from the folder the programs are installed in.
+// The data folder as seen from the folders the programs are installed in: the game's
+// (games/) and punktivo-tool's (bin/).
+#ifndef PUNKTIVO_DATA_DIR_FROM_GAMES
+#define PUNKTIVO_DATA_DIR_FROM_GAMES "../share/games/punktivo"
+#endif
 #ifndef PUNKTIVO_DATA_DIR_FROM_BIN
-#define PUNKTIVO_DATA_DIR_FROM_BIN "../share/punktivo"
+#define PUNKTIVO_DATA_DIR_FROM_BIN "../share/games/punktivo"
 #endif
 
 namespace punktivo {
@@ -27,11 +31,12 @@ std::vector<std::filesystem::path> dataSearchPath() {
 }
 
 std::filesystem::path installedDataDir(const std::filesystem::path& program,
-                                       const std::filesystem::path& relativeToProgram,
+                                       const std::vector<std::filesystem::path>& relativeToProgram,
                                        const std::filesystem::path& compiledIn) {
-  if (program.is_absolute() && !relativeToProgram.empty()) {
-    std::filesystem::path beside =
-        (program.parent_path() / relativeToProgram).lexically_normal();
+  if (!program.is_absolute()) return compiledIn;
+  for (const auto& relative : relativeToProgram) {
+    if (relative.empty()) continue;
+    std::filesystem::path beside = (program.parent_path() / relative).lexically_normal();
     std::error_code ec;
     if (std::filesystem::is_directory(beside, ec)) return beside;
   }
@@ -42,7 +47,10 @@ std::filesystem::path installedDataDir() {
   std::error_code ec;
   // Empty when /proc is not there; the compiled-in folder is taken then.
   const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return installedDataDir(ec ? std::filesystem::path() : program, PUNKTIVO_DATA_DIR_FROM_BIN,
+  // Which of the two folders this program was installed in is not known here; a folder
+  // that exists at the other one's relative place would belong to the same tree.
+  return installedDataDir(ec ? std::filesystem::path() : program,
+                          {PUNKTIVO_DATA_DIR_FROM_GAMES, PUNKTIVO_DATA_DIR_FROM_BIN},
                           PUNKTIVO_INSTALLED_DATA_DIR);
 }
 

@@ -23,13 +23,14 @@ std::vector<std::filesystem::path> dataSearchPath();
 
 // The installed data folder. An installed tree may be moved to another prefix (a package
 // installs under /usr what was configured for /usr/local, DESTDIR stages it elsewhere), so
-// the folder is found from the running program: `relativeToProgram` (e.g.
-// "../share/punktivo") resolved against the program's folder, when that folder exists;
-// otherwise the folder compiled in for the configured prefix.
+// the folder is found from the running program: the first of `relativeToProgram` (e.g.
+// "../share/games/punktivo") that, resolved against the program's folder, is an existing
+// folder; otherwise the folder compiled in for the configured prefix.
 std::filesystem::path installedDataDir(const std::filesystem::path& program,
-                                       const std::filesystem::path& relativeToProgram,
+                                       const std::vector<std::filesystem::path>& relativeToProgram,
                                        const std::filesystem::path& compiledIn);
-// The same for the running program (/proc/self/exe) and the paths of this build.
+// The same for the running program (/proc/self/exe) and the paths of this build, seen from
+// the game's folder (games/) and from punktivo-tool's (bin/).
 std::filesystem::path installedDataDir();
 
 // The first of `folders` that holds a file (not a folder) called `name`, joined with the

@@ -15,6 +15,7 @@ packages=(
   libchm-dev libxcb1-dev
   desktop-file-utils appstream groff-base dpkg-dev file  # installed files, the .deb (file: for dpkg-shlibdeps)
   xvfb openbox libx11-dev libxtst-dev  # the end-to-end suite: a real X server, a window manager, XTEST
+  lintian  # checks the .deb
 )
 
 ensure_packages() {

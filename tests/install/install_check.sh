@@ -5,12 +5,15 @@
 set -euo pipefail
 
 : "${PUNKTIVO_BUILD_DIR:?}" "${PUNKTIVO_SOURCE_DIR:?}" "${PUNKTIVO_STAGE:?}" "${PUNKTIVO_PREFIX:?}"
-: "${PUNKTIVO_BINDIR:?}" "${PUNKTIVO_DATADIR:?}" "${PUNKTIVO_MANDIR:?}" "${PUNKTIVO_APPSTREAM_ID:?}"
+: "${PUNKTIVO_VERSION:?}" "${PUNKTIVO_BINDIR:?}" "${PUNKTIVO_GAMESDIR:?}" "${PUNKTIVO_DATADIR:?}"
+: "${PUNKTIVO_GAMEDATADIR:?}" "${PUNKTIVO_MANDIR:?}" "${PUNKTIVO_APPSTREAM_ID:?}"
 : "${PUNKTIVO_ICON_SIZES:?}" "${PUNKTIVO_EXPECT_HELP:?}" "${PUNKTIVO_EXPECT_GAME:?}"
 
 root=$PUNKTIVO_STAGE$PUNKTIVO_PREFIX
 bin=$root/$PUNKTIVO_BINDIR
-data=$root/$PUNKTIVO_DATADIR/punktivo
+games=$root/$PUNKTIVO_GAMESDIR
+data=$root/$PUNKTIVO_GAMEDATADIR
+doc=$PUNKTIVO_DATADIR/doc/punktivo
 collections=(leicht.ptv mittel.ptv schwer.ptv extrem.ptv)
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -25,18 +28,21 @@ tempdir() { local d; d=$(mktemp -d "$scratch/XXXXXX"); (cd "$d" && pwd -P); }
 expected_files() {
   {
     echo "$PUNKTIVO_BINDIR/punktivo-tool"
-    echo "$PUNKTIVO_BINDIR/punktivo-launcher"
-    if on "$PUNKTIVO_EXPECT_GAME"; then echo "$PUNKTIVO_BINDIR/punktivo"; fi
-    for f in "${collections[@]}"; do echo "$PUNKTIVO_DATADIR/punktivo/$f"; done
-    if on "$PUNKTIVO_EXPECT_HELP"; then echo "$PUNKTIVO_DATADIR/punktivo/Punktivo.chm"; fi
+    echo "$PUNKTIVO_GAMESDIR/punktivo-launcher"
+    if on "$PUNKTIVO_EXPECT_GAME"; then echo "$PUNKTIVO_GAMESDIR/punktivo"; fi
+    for f in "${collections[@]}"; do echo "$PUNKTIVO_GAMEDATADIR/$f"; done
+    if on "$PUNKTIVO_EXPECT_HELP"; then echo "$PUNKTIVO_GAMEDATADIR/Punktivo.chm"; fi
     echo "$PUNKTIVO_DATADIR/applications/punktivo.desktop"
     echo "$PUNKTIVO_DATADIR/metainfo/$PUNKTIVO_APPSTREAM_ID.metainfo.xml"
     echo "$PUNKTIVO_DATADIR/icons/hicolor/scalable/apps/punktivo.svg"
     for s in $PUNKTIVO_ICON_SIZES; do echo "$PUNKTIVO_DATADIR/icons/hicolor/${s}x$s/apps/punktivo.png"; done
     echo "$PUNKTIVO_MANDIR/man6/punktivo.6.gz"
+    echo "$PUNKTIVO_MANDIR/man6/punktivo-launcher.6.gz"
     echo "$PUNKTIVO_MANDIR/man1/punktivo-tool.1.gz"
-    echo "$PUNKTIVO_DATADIR/doc/punktivo/README.md"
-    echo "$PUNKTIVO_DATADIR/doc/punktivo/punktivo-tool.md"
+    echo "$doc/README.md"
+    echo "$doc/punktivo-tool.md"
+    echo "$doc/copyright"
+    echo "$doc/changelog.gz"
   } | LC_ALL=C sort
 }
 
@@ -62,14 +68,24 @@ check_files() {
   if ! diff -u <(expected_files) <(echo "$actual") >&2; then
     fail "installed files differ from the expected list (- expected, + installed)"
   fi
-  local f
-  for f in punktivo-tool punktivo-launcher $(on "$PUNKTIVO_EXPECT_GAME" && echo punktivo); do
-    [[ $(stat -c %a "$bin/$f") == 755 ]] || fail "$bin/$f: mode $(stat -c %a "$bin/$f"), want 755"
+  local f programs=("$bin/punktivo-tool" "$games/punktivo-launcher")
+  if on "$PUNKTIVO_EXPECT_GAME"; then programs+=("$games/punktivo"); fi
+  for f in "${programs[@]}"; do
+    [[ $(stat -c %a "$f") == 755 ]] || fail "$f: mode $(stat -c %a "$f"), want 755"
   done
   while read -r f; do
-    [[ $f == "$PUNKTIVO_BINDIR"/* ]] && continue
+    [[ $f == "$PUNKTIVO_BINDIR"/* || $f == "$PUNKTIVO_GAMESDIR"/* ]] && continue
+    if [[ -L $root/$f ]]; then
+      [[ -f $root/$f ]] || fail "$f: a dangling link"
+      continue
+    fi
     [[ $(stat -c %a "$root/$f") == 644 ]] || fail "$f: mode $(stat -c %a "$root/$f"), want 644"
   done < <(expected_files)
+  [[ $(readlink "$root/$PUNKTIVO_MANDIR/man6/punktivo-launcher.6.gz") == punktivo.6.gz ]] ||
+    fail "punktivo-launcher(6) is not a link to punktivo(6)"
+  cmp "$PUNKTIVO_SOURCE_DIR/packaging/debian/copyright" "$root/$doc/copyright" || fail "copyright file"
+  gzip -dc "$root/$doc/changelog.gz" | cmp - "$PUNKTIVO_SOURCE_DIR/packaging/debian/changelog" ||
+    fail "changelog.gz is not packaging/debian/changelog"
   for f in "${collections[@]}" $(on "$PUNKTIVO_EXPECT_HELP" && echo Punktivo.chm); do
     cmp "$PUNKTIVO_SOURCE_DIR/data/$f" "$data/$f" || fail "$data/$f differs from data/$f"
   done
@@ -86,11 +102,13 @@ check_desktop() {
   out=$(desktop-file-validate "$file" 2>&1) || fail "desktop-file-validate: $out"
   [[ -z $out ]] || fail "desktop-file-validate warns: $out"
   echo "desktop-file-validate $file: no findings"
-  # What the entry names must be installed: the launcher it runs and the icon it shows.
+  # What the entry names must be installed: the launcher it runs (by its full path under
+  # the prefix, which a session's PATH need not hold) and the icon it shows.
   local exec icon
   exec=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$file")
   icon=$(sed -n 's/^Icon=//p' "$file")
-  [[ -x $bin/$exec ]] || fail "Exec=$exec is not an installed program"
+  [[ $exec == "$PUNKTIVO_PREFIX/$PUNKTIVO_GAMESDIR/punktivo-launcher" ]] || fail "Exec=$exec"
+  [[ -x $PUNKTIVO_STAGE$exec ]] || fail "Exec=$exec is not an installed program"
   [[ -f $root/$PUNKTIVO_DATADIR/icons/hicolor/scalable/apps/$icon.svg ]] || fail "Icon=$icon has no SVG"
   grep -qx 'Categories=Game;LogicGame;' "$file" || fail "categories"
   grep -q '^Comment=' "$file" && grep -q '^Comment\[de\]=' "$file" || fail "English and German comment"
@@ -104,6 +122,14 @@ check_appstream() {
   local launchable
   launchable=$(sed -n 's|.*<launchable type="desktop-id">\(.*\)</launchable>.*|\1|p' "$file")
   [[ -f $root/$PUNKTIVO_DATADIR/applications/$launchable ]] || fail "launchable $launchable not installed"
+  grep -qF '<project_license>MIT</project_license>' "$file" || fail "project_license is not MIT"
+  # The screenshot named is the one kept in packaging/screenshots, at the size stated.
+  local image name
+  image=$(sed -n 's|.*<image type="source" width="\([0-9]*\)" height="\([0-9]*\)">.*/\([^/<]*\)</image>.*|\1x\2 \3|p' "$file")
+  name=${image#* }
+  [[ -f $PUNKTIVO_SOURCE_DIR/packaging/screenshots/$name ]] || fail "screenshot $name not in packaging/screenshots"
+  [[ $(png_size "$PUNKTIVO_SOURCE_DIR/packaging/screenshots/$name") == "${image%% *}" ]] ||
+    fail "screenshot $name is not ${image%% *}"
 }
 
 # The installed tool, run from an empty directory without PUNKTIVO_DATA_DIR, finds the
@@ -145,34 +171,38 @@ check_tool() {
 }
 
 # The game's own lookup (punktivo_storage) against the installed tree, moved elsewhere as
-# a whole: a probe program placed among the installed programs, started from an empty
-# working directory.
+# a whole: a probe program placed among the installed programs (beside the game and beside
+# the tool, which sit in different folders), started from an empty working directory.
 check_lookup() {
-  local tree work out
+  local tree folder
   tree=$(tempdir)
   cp -a "$PUNKTIVO_STAGE/." "$tree/"
-  cp "$PUNKTIVO_PROBE" "$tree$PUNKTIVO_PREFIX/$PUNKTIVO_BINDIR/"
-  local probe=$tree$PUNKTIVO_PREFIX/$PUNKTIVO_BINDIR/$(basename "$PUNKTIVO_PROBE")
   local moved_data
-  moved_data=$(cd "$tree$PUNKTIVO_PREFIX/$PUNKTIVO_DATADIR/punktivo" && pwd -P)
-  work=$(tempdir)
-  out=$(tempdir)/lookup.txt
-  (cd "$work" && env -u PUNKTIVO_DATA_DIR "$probe") >"$out"
-  cat "$out"
-  grep -qxF "installedDataDir=$moved_data" "$out" || fail "installed data folder not found beside the program"
-  local f
-  for f in "${collections[@]}"; do
-    grep -qxF "$f=$moved_data/$f" "$out" || fail "$f not found in the installed tree"
+  moved_data=$(cd "$tree$PUNKTIVO_PREFIX/$PUNKTIVO_GAMEDATADIR" && pwd -P)
+  for folder in "$PUNKTIVO_GAMESDIR" "$PUNKTIVO_BINDIR"; do
+    local probe work out f
+    probe=$tree$PUNKTIVO_PREFIX/$folder/$(basename "$PUNKTIVO_PROBE")
+    cp "$PUNKTIVO_PROBE" "$probe"
+    work=$(tempdir)
+    out=$(tempdir)/lookup.txt
+    (cd "$work" && env -u PUNKTIVO_DATA_DIR "$probe") >"$out"
+    echo "from $folder/:"
+    cat "$out"
+    grep -qxF "installedDataDir=$moved_data" "$out" || fail "installed data folder not found from $folder/"
+    for f in "${collections[@]}"; do
+      grep -qxF "$f=$moved_data/$f" "$out" || fail "$f not found in the installed tree from $folder/"
+    done
+    if on "$PUNKTIVO_EXPECT_HELP"; then
+      grep -qxF "Punktivo.chm=$moved_data/Punktivo.chm" "$out" || fail "help file not found from $folder/"
+    else
+      grep -qxF "Punktivo.chm=Punktivo.chm" "$out" || fail "help file reported though none is installed"
+    fi
+    # A stock file in the working directory still comes first.
+    cp "$moved_data/mittel.ptv" "$work/"
+    (cd "$work" && env -u PUNKTIVO_DATA_DIR "$probe") | grep -qxF "mittel.ptv=mittel.ptv" ||
+      fail "the working directory does not come first"
+    rm "$probe"
   done
-  if on "$PUNKTIVO_EXPECT_HELP"; then
-    grep -qxF "Punktivo.chm=$moved_data/Punktivo.chm" "$out" || fail "help file not found in the installed tree"
-  else
-    grep -qxF "Punktivo.chm=Punktivo.chm" "$out" || fail "help file reported though none is installed"
-  fi
-  # A stock file in the working directory still comes first.
-  cp "$moved_data/mittel.ptv" "$work/"
-  (cd "$work" && env -u PUNKTIVO_DATA_DIR "$probe") | grep -qxF "mittel.ptv=mittel.ptv" ||
-    fail "the working directory does not come first"
 }
 
 # The launcher the desktop entry starts: the game (here a stand-in beside it) runs in the
@@ -181,7 +211,7 @@ check_launcher() {
   local t
   t=$(tempdir)
   mkdir -p "$t/bin" "$t/home" "$t/elsewhere"
-  cp "$bin/punktivo-launcher" "$t/bin/"
+  cp "$games/punktivo-launcher" "$t/bin/"
   cat >"$t/bin/punktivo" <<'EOF'
 #!/bin/sh
 { pwd -P; for a in "$@"; do printf '%s\n' "$a"; done; } >"$LAUNCH_RECORD"
@@ -243,14 +273,21 @@ check_man() {
 
 # The Debian package: made by CPack from this build, it holds the same files under /usr and
 # depends on the libraries and fonts the game needs. (CPack first runs the build's
-# preinstall target, a few seconds' up-to-date check after ./test's build.)
+# preinstall target, a few seconds' up-to-date check after ./test's build.) The package
+# stays in $PUNKTIVO_DEB_DIR for the lintian check.
 check_deb() {
-  local out deb
+  local out deb arch
+  rm -rf "$PUNKTIVO_DEB_DIR"
+  mkdir -p "$PUNKTIVO_DEB_DIR"
   out=$(tempdir)
   "${PUNKTIVO_CPACK:-cpack}" --config "$PUNKTIVO_BUILD_DIR/CPackConfig.cmake" -G DEB -B "$out" >"$out/cpack.log" 2>&1 ||
     { cat "$out/cpack.log" >&2; fail "cpack"; }
   deb=$(find "$out" -maxdepth 1 -name '*.deb')
   [[ -n $deb && $(wc -l <<<"$deb") == 1 ]] || fail "cpack made no single .deb: $deb"
+  arch=$(dpkg --print-architecture)
+  [[ $(basename "$deb") == "punktivo_${PUNKTIVO_VERSION}_$arch.deb" ]] || fail "package file name $(basename "$deb")"
+  mv "$deb" "$PUNKTIVO_DEB_DIR/"
+  deb=$PUNKTIVO_DEB_DIR/$(basename "$deb")
   dpkg-deb --info "$deb"
   local depends
   depends=$(dpkg-deb --field "$deb" Depends)
@@ -262,15 +299,38 @@ check_deb() {
   done
   [[ $(dpkg-deb --field "$deb" Package) == punktivo ]] || fail "package name"
   [[ $(dpkg-deb --field "$deb" Section) == games ]] || fail "section"
+  [[ $(dpkg-deb --field "$deb" Version) == "$PUNKTIVO_VERSION" ]] || fail "version"
   local contents
   contents=$(dpkg-deb --contents "$deb" | awk '$1 !~ /^d/ {print $6}' | sed 's|^\./usr/||' | LC_ALL=C sort)
-  if ! diff -u <(expected_files) <(echo "$contents") >&2; then
+  # The package adds lintian's override file to the installed tree.
+  if ! diff -u <({ expected_files; echo share/lintian/overrides/punktivo; } | LC_ALL=C sort) <(echo "$contents") >&2; then
     fail "package contents differ from the expected list (- expected, + in the package)"
   fi
+  # The changelog's newest entry is this package.
+  local logged
+  logged=$(dpkg-deb --fsys-tarfile "$deb" | tar -xOf - "./usr/$doc/changelog.gz" | gzip -dc |
+    dpkg-parsechangelog -l - -S Version)
+  [[ $logged == "$PUNKTIVO_VERSION" ]] || fail "changelog.gz ends at version $logged"
   echo "package: $(basename "$deb"), $(stat -c %s "$deb") bytes, Depends: $depends"
 }
 
+# Debian's package checker finds no error and no warning (informational tags are printed
+# but pass). The one override, packaging/debian/lintian/punktivo, says why it is right.
+check_lintian() {
+  local deb out rc=0
+  deb=$(find "$PUNKTIVO_DEB_DIR" -maxdepth 1 -name '*.deb')
+  [[ -n $deb ]] || fail "no package in $PUNKTIVO_DEB_DIR"
+  command -v lintian >/dev/null || fail "lintian is not installed (Debian package lintian)"
+  out=$(lintian --fail-on error,warning --display-level '>=info' "$deb" 2>&1) || rc=$?
+  # As root lintian says so; that remark is no finding.
+  out=$(grep -vx 'running with root privileges is not recommended!' <<<"$out" || true)
+  [[ -z $out ]] || echo "$out"
+  ((rc == 0)) || fail "lintian exit $rc"
+  ! grep -qE '^[EW]: ' <<<"$out" || fail "lintian reports errors or warnings"
+  echo "lintian $(lintian --version | awk '{print $2}'): no errors, no warnings on $(basename "$deb")"
+}
+
 case "${1:-}" in
-  stage | files | desktop | appstream | tool | lookup | launcher | man | deb) "check_$1" ;;
-  *) echo "usage: $0 stage|files|desktop|appstream|tool|lookup|launcher|man|deb" >&2; exit 2 ;;
+  stage | files | desktop | appstream | tool | lookup | launcher | man | deb | lintian) "check_$1" ;;
+  *) echo "usage: $0 stage|files|desktop|appstream|tool|lookup|launcher|man|deb|lintian" >&2; exit 2 ;;
 esac

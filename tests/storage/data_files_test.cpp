@@ -86,32 +86,38 @@ TEST(DataFiles, EnvironmentFolderIsSearchedAfterTheWorkingDirectory) {
 // The installed folder follows the program when the tree was moved to another prefix.
 TEST(DataFiles, InstalledFolderIsFoundBesideTheProgram) {
   TempDir prefix;
-  const std::filesystem::path program = prefix / "bin/punktivo";
-  const std::filesystem::path compiledIn = "/compiled/in/share/punktivo";
-  std::filesystem::create_directories(prefix / "bin");
+  const std::filesystem::path program = prefix / "games/punktivo";
+  const std::filesystem::path compiledIn = "/compiled/in/share/games/punktivo";
+  const std::vector<std::filesystem::path> fromGames{"../share/games/punktivo"};
+  std::filesystem::create_directories(prefix / "games");
 
   // No data folder beside the program: the compiled-in one.
-  EXPECT_EQ(installedDataDir(program, "../share/punktivo", compiledIn), compiledIn);
+  EXPECT_EQ(installedDataDir(program, fromGames, compiledIn), compiledIn);
   // A file of that name is not the folder.
-  std::filesystem::create_directories(prefix / "share");
-  writeBytes(prefix / "share/punktivo", {1});
-  EXPECT_EQ(installedDataDir(program, "../share/punktivo", compiledIn), compiledIn);
-  std::filesystem::remove(prefix / "share/punktivo");
+  std::filesystem::create_directories(prefix / "share/games");
+  writeBytes(prefix / "share/games/punktivo", {1});
+  EXPECT_EQ(installedDataDir(program, fromGames, compiledIn), compiledIn);
+  std::filesystem::remove(prefix / "share/games/punktivo");
 
-  std::filesystem::create_directories(prefix / "share/punktivo");
-  const std::filesystem::path found = installedDataDir(program, "../share/punktivo", compiledIn);
-  EXPECT_EQ(found, (prefix.path() / "share/punktivo").lexically_normal());
-  EXPECT_TRUE(std::filesystem::equivalent(found, prefix / "share/punktivo"));
-  // A deeper layout (games in their own folder) resolves the same way.
-  std::filesystem::create_directories(prefix / "lib/games/punktivo");
-  EXPECT_EQ(installedDataDir(prefix / "lib/games/punktivo/punktivo", "../../../share/punktivo",
-                             compiledIn),
-            (prefix.path() / "share/punktivo").lexically_normal());
+  std::filesystem::create_directories(prefix / "share/games/punktivo");
+  const std::filesystem::path found = installedDataDir(program, fromGames, compiledIn);
+  EXPECT_EQ(found, (prefix.path() / "share/games/punktivo").lexically_normal());
+  EXPECT_TRUE(std::filesystem::equivalent(found, prefix / "share/games/punktivo"));
+
+  // The game and the tool sit in different folders (here the tool one level deeper) and
+  // share one list: each finds the folder through the entry that fits its place, whichever
+  // comes first.
+  std::filesystem::create_directories(prefix / "bin/x86");
+  const std::vector<std::filesystem::path> both{"../share/games/punktivo", "../../share/games/punktivo"};
+  EXPECT_EQ(installedDataDir(program, both, compiledIn), found);
+  EXPECT_EQ(installedDataDir(prefix / "bin/x86/punktivo-tool", both, compiledIn), found);
+  EXPECT_EQ(installedDataDir(prefix / "bin/x86/punktivo-tool", {"", both[1]}, compiledIn), found);
 
   // Without a usable program path (no /proc) or relative part: the compiled-in folder.
-  EXPECT_EQ(installedDataDir({}, "../share/punktivo", compiledIn), compiledIn);
-  EXPECT_EQ(installedDataDir("punktivo", "../share/punktivo", compiledIn), compiledIn);
+  EXPECT_EQ(installedDataDir({}, fromGames, compiledIn), compiledIn);
+  EXPECT_EQ(installedDataDir("punktivo", fromGames, compiledIn), compiledIn);
   EXPECT_EQ(installedDataDir(program, {}, compiledIn), compiledIn);
+  EXPECT_EQ(installedDataDir(program, {""}, compiledIn), compiledIn);
 }
 
 // Run from the build tree, no data folder lies beside the test program, so the lookup
