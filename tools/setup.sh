@@ -1,22 +1,31 @@
 #!/usr/bin/env bash
-# Shared set-up of ./run and ./test: install the Debian packages the build needs
-# (only those missing), then configure and build into build/.
+# Shared set-up of ./run and ./test: install the Debian packages a step needs (only those
+# missing), then configure and build into build/.
 set -euo pipefail
 
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-packages=(
+# What building and running the game needs; ./run installs only these.
+game_packages=(
   cmake make g++ pkg-config
   qt6-base-dev libqt6printsupport6 libgl-dev
-  fonts-liberation2 fonts-dejavu-core
+  fonts-liberation2 fonts-dejavu-core  # the fonts the layout is measured for
+  libchm-dev  # the help reader
+  libxcb1-dev  # asks the X server what only it knows (held buttons, a destroyed window)
+)
+
+# What ./test adds: the test and benchmark libraries, the sanitizer and lint tool chain, the
+# checks of the installed files and the Debian package, and the end-to-end runs under Xvfb.
+test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev llvm-14  # sanitizer builds, fuzz targets, readable reports
   clang-tidy-14  # tools/lint
-  libchm-dev libxcb1-dev
   desktop-file-utils appstream groff-base dpkg-dev file  # installed files, the .deb (file: for dpkg-shlibdeps)
-  xvfb openbox libx11-dev libxtst-dev  # the end-to-end suite: a real X server, a window manager, XTEST
-  lintian  # checks the .deb
+  lintian  # the package check
+  xvfb openbox xdotool libx11-dev libxtst-dev x11-utils  # the game on a virtual X server with a window manager, driven by real input (XTEST)
 )
+
+packages=("${game_packages[@]}" "${test_packages[@]}")
 
 ensure_packages() {
   local missing=()

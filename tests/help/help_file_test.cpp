@@ -214,6 +214,23 @@ TEST_F(CommittedHelp, ContentsLeadToTheTopicsWithReadableCaptions) {
   }
 }
 
+// A section that only the page's own link line leads to is easily missed: every <h2> anchor
+// of every page has its entry in the contents list, in the order of the page.
+TEST_F(CommittedHelp, ContentsListEverySectionInPageOrder) {
+  const std::vector<HelpContentsEntry> contents = file->contents();
+  const std::regex section(R"re(<h2><a name="([^"]+)")re");
+  for (const std::string& name : projectFiles()) {
+    if (name.size() < 4 || name.substr(name.size() - 4) != ".htm") continue;
+    const std::string text = readText(kSources / fs::path(name));
+    std::vector<std::string> sections, listed;
+    for (std::sregex_iterator it(text.begin(), text.end(), section), end; it != end; ++it)
+      sections.push_back(name + "#" + (*it)[1].str());
+    for (const HelpContentsEntry& e : contents)
+      if (e.page.rfind(name + "#", 0) == 0) listed.push_back(e.page);
+    EXPECT_EQ(listed, sections) << name;
+  }
+}
+
 TEST(HelpFile, MissingFoldersAndForeignFilesAreNotOpened) {
   TempFolder folder;
   EXPECT_EQ(HelpFile::open(folder / "Punktivo.chm"), nullptr);

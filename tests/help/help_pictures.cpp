@@ -62,7 +62,7 @@ class Pictures {
   ~Pictures() { game_.shutDown(); }
 
   bool run() {
-    return mainWindow() && dots() && digitColours() && picker() && candidates() && buttons();
+    return mainWindow() && dots() && digitColours() && picker() && candidates() && buttons() && workedExample();
   }
 
  private:
@@ -194,6 +194,29 @@ class Pictures {
   bool buttons() {
     for (int i = 0; i < 6; ++i) app::drawSessionButton(game_, i, false);
     return save(client().copy(QRect(29, 596, 541, 31)), "knoepfe.png");
+  }
+
+  // The worked example of the tips page: row 8 of the finished board with its own dots, five
+  // givens; then the marks after the black dot; then the row solved.
+  bool workedExample() {
+    exampleGame();
+    auto& m = model();
+    constexpr int kRow = 8;
+    const auto rowDots = m.dotsRight[kRow];
+    m.clearBoard();
+    m.dotsRight[kRow] = rowDots;  // no dots to the rows above and below: only this row counts
+    for (int c = 1; c <= 9; ++c) m.solution[kRow][c] = uint8_t(kSolution[kRow - 1][c - 1]);
+    for (int c : {4, 6, 7, 8, 9}) m.board[kRow][c] = m.givens[kRow][c] = m.solution[kRow][c];
+    game_.view().redrawBoard();
+    if (!save(client().copy(cells(1, kRow, 9, kRow)), "beispiel_1.png")) return false;
+    for (int d : {3, 7}) m.candidates[kRow][1][d] = m.candidates[kRow][5][d] = true;
+    for (int d : {2, 4}) m.candidates[kRow][2][d] = m.candidates[kRow][3][d] = true;
+    game_.view().redrawBoard();
+    if (!save(client().copy(cells(1, kRow, 9, kRow)), "beispiel_2.png")) return false;
+    m.clearCandidates();
+    for (int c = 1; c <= 9; ++c) m.board[kRow][c] = m.solution[kRow][c];
+    game_.view().redrawBoard();
+    return save(client().copy(cells(1, kRow, 9, kRow)), "beispiel_3.png");
   }
 
   QString folder_;
