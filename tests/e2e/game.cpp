@@ -134,6 +134,13 @@ void Game::chooseMenu(const char* menuLetter, const char* itemLetter) {
   x_.key(itemLetter, false);
 }
 
+void Game::chooseMenuByArrows(const char* menuLetter, int downs) {
+  x_.chord("Alt_L", menuLetter);
+  waitUntil([&] { return popupShown(); });
+  for (int i = 0; i < downs; ++i) x_.tap("Down");
+  pressKeyUntil("Return", [&] { return !popupShown(); });
+}
+
 void Game::pressKeyUntil(const char* keysym, const std::function<bool()>& condition) {
   x_.key(keysym, true);
   waitUntil(condition);
@@ -203,6 +210,27 @@ bool Game::clockMoves() {
   return waitUntil([&] { return clockImage() != before; }, std::chrono::milliseconds(5000));
 }
 
+TopLevel Game::dialog() {
+  for (const TopLevel& w : x_.topLevels())
+    if (w.viewable && !w.overrideRedirect && !w.name.isEmpty() && w.id != window_ && w.name != "Openbox") return w;
+  return {};
+}
+
+bool Game::waitDialog(const QString& titleStart) {
+  return waitUntil([&] {
+    const TopLevel w = dialog();
+    return w.id != 0 && w.name.startsWith(titleStart);
+  });
+}
+
+bool Game::waitNoDialog() {
+  return waitUntil([&] { return dialog().id == 0; });
+}
+
+void Game::closeDialogWith(const char* keysym) {
+  pressKeyUntil(keysym, [&] { return dialog().id == 0; });
+}
+
 bool Game::waitWindow(const QString& title) {
   return waitUntil([&] { return x_.findWindow(title).id != 0; });
 }
@@ -237,6 +265,31 @@ std::optional<int> Game::savedDigit(int slot, int row, int column) const {
   const size_t at = size_t(slot) * 2400 + size_t(10 * row + column);
   if (at >= bytes.size()) return std::nullopt;
   return int(bytes[at]);
+}
+
+std::string Game::savedBoard(int slot) const {
+  const std::vector<uint8_t> bytes = readFile("brett.ptv");
+  std::string digits;
+  for (int r = 1; r <= 9; ++r) {
+    for (int c = 1; c <= 9; ++c) {
+      const size_t at = size_t(slot) * 2400 + size_t(10 * r + c);
+      digits += at < bytes.size() && bytes[at] <= 9 ? char('0' + bytes[at]) : '?';
+    }
+  }
+  return digits;
+}
+
+void Game::saveThroughDialog() {
+  const auto before = std::filesystem::exists(dir_ / "brett.ptv")
+                          ? std::filesystem::last_write_time(dir_ / "brett.ptv")
+                          : std::filesystem::file_time_type::min();
+  tap("s");
+  waitWindow(kSaveTitle);
+  closeDialogWith("Return");
+  waitUntil([&] {
+    std::error_code ec;
+    return std::filesystem::last_write_time(dir_ / "brett.ptv", ec) != before && !ec;
+  });
 }
 
 void Game::saveScreenshot(const std::string& name) {

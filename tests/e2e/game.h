@@ -55,6 +55,8 @@ class Game {
   void tap(const char* keysym) { x_.tap(keysym); }
   // Alt+`menuLetter`, waits for the pop-up, then `itemLetter` (as a player chooses by keyboard).
   void chooseMenu(const char* menuLetter, const char* itemLetter);
+  // Alt+`menuLetter`, then Down `downs` times and Return: the item chosen without its letter.
+  void chooseMenuByArrows(const char* menuLetter, int downs);
   // Presses a key, waits for `condition` (what the press does), then lets the key go.
   void pressKeyUntil(const char* keysym, const std::function<bool()>& condition);
   QPoint cellCentre(int row, int column) const;
@@ -73,6 +75,15 @@ class Game {
   // True when the clock label shows another caption within the deadline.
   bool clockMoves();
 
+  // The first shown window of the game other than the main window (a dialog, a message box,
+  // the help), or an empty result.
+  TopLevel dialog();
+  // Waits for such a window; its title starts with `titleStart` when one is given.
+  bool waitDialog(const QString& titleStart = QString());
+  bool waitNoDialog();
+  // Presses `keysym` in the open dialog and lets it go once the dialog has gone.
+  void closeDialogWith(const char* keysym);
+
   // --- waiting -----------------------------------------------------------------------------
   bool waitWindow(const QString& title);  // a top-level with that title is shown
   bool waitNoWindow(const QString& title);
@@ -84,6 +95,11 @@ class Game {
   std::vector<uint8_t> readFile(const std::string& name) const;
   // The digit at (row, column) of record `slot` of "brett.ptv", or nullopt without one.
   std::optional<int> savedDigit(int slot, int row, int column) const;
+
+  // The digits of record `slot` as 81 characters, row by row ('0' for an empty cell).
+  std::string savedBoard(int slot) const;
+  // Saves the board into record 1 through the session's S key and the record dialog.
+  void saveThroughDialog();
 
   // Saves a picture of the whole screen beside the test's output, for a failing step.
   void saveScreenshot(const std::string& name);

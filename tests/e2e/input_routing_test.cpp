@@ -1,15 +1,18 @@
 // Keys and buttons that belong to a menu or a dialog never reach the session behind it;
-// a button held while a dialog opens does not stick.
+// a button held while a dialog opens does not stick; fast input arrives whole and in order.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <thread>
 
 #include "tests/e2e/game.h"
 
 namespace e2e {
 namespace {
 
-// Starts "&Spielstart" with the mouse-free road: Alt+P, S.
+// Starts "&Spielstart" from the keyboard without its letter: Alt+P, Down, Return.
 void startSession(Game& game) {
-  game.chooseMenu("p", "s");
+  game.chooseMenuByArrows("p", 1);
   ASSERT_TRUE(waitUntil([&] { return game.sessionShown(); })) << "no session";
 }
 
@@ -20,27 +23,163 @@ void leaveSession(Game& game) {
   ASSERT_TRUE(waitUntil([&] { return game.idleShown(); })) << "the session did not end";
 }
 
+// The session still takes clicks: the picker opens on an empty cell, and Escape closes it.
+void expectSessionAlive(Game& game, int row, int column) {
+  const QPoint cell = game.cellCentre(row, column);
+  game.click(cell.x(), cell.y());
+  ASSERT_TRUE(waitUntil([&] { return game.pickerShown(row, column); })) << "the session is gone";
+  game.tap("Escape");
+  ASSERT_TRUE(waitUntil([&] { return !game.pickerShown(row, column) && game.sessionShown(); }));
+}
+
+void enterDigit(Game& game, int row, int column, const char* digit) {
+  const QPoint cell = game.cellCentre(row, column);
+  game.click(cell.x(), cell.y());
+  ASSERT_TRUE(waitUntil([&] { return game.pickerShown(row, column); }));
+  game.tap(digit);
+  ASSERT_TRUE(waitUntil([&] { return !game.pickerShown(row, column) && game.cellInk(row, column) != Ink::None; }));
+}
+
 TEST(KeyboardMenu, ChoosingSpielstartWithItsLetterDoesNotAlsoSave) {
   Game game;
-  startSession(game);
+  game.chooseMenu("p", "s");
+  ASSERT_TRUE(waitUntil([&] { return game.sessionShown(); })) << "no session, or the save dialog opened";
   EXPECT_FALSE(game.x().findWindow(kSaveTitle).id != 0) << "the S that chose the item opened the save dialog";
   leaveSession(game);
   EXPECT_FALSE(std::filesystem::exists(game.dir() / "brett.ptv"));
 }
 
-TEST(DialogKeys, EscapeThatCancelsTheRecordDialogLeavesTheSessionRunning) {
+TEST(KeyboardMenu, EveryItemDoesItsWorkFromItsLetters) {
   Game game;
-  startSession(game);
+  const QImage level = game.grab(QRect(631, 420, 215, 30));
+  // Difficulty: each level shows in its panel; back to "Leicht" shows the first picture.
+  for (const char* letter : {"m", "s", "e", "l"}) {
+    const QImage before = game.grab(QRect(631, 420, 215, 30));
+    game.chooseMenu("w", letter);
+    if (std::string(letter) != "l") {
+      EXPECT_TRUE(waitUntil([&] { return game.grab(QRect(631, 420, 215, 30)) != before; })) << letter;
+    }
+  }
+  EXPECT_TRUE(waitUntil([&] { return game.grab(QRect(631, 420, 215, 30)) == level; }));
+  // Loops: the session, the restart, the editor and a new game all show their buttons.
+  for (const char* item : {"s", "e"}) {
+    game.chooseMenu("p", item);
+    ASSERT_TRUE(waitUntil([&] { return game.sessionShown(); })) << item;
+    leaveSession(game);
+  }
+  game.chooseMenu("o", "e");
+  ASSERT_TRUE(waitUntil([&] { return game.sessionShown(); })) << "no editor";
+  leaveSession(game);
+  // Dialogs chosen by letter open, and the session the record dialogs lead into follows.
+  game.chooseMenu("o", "l");
+  ASSERT_TRUE(game.waitWindow(kLoadTitle));
+  game.closeDialogWith("Escape");
+  ASSERT_TRUE(waitUntil([&] { return game.sessionShown(); }));
+  leaveSession(game);
+  game.chooseMenu("o", "s");
+  ASSERT_TRUE(game.waitWindow(kSaveTitle));
+  game.closeDialogWith("Escape");
+  ASSERT_TRUE(waitUntil([&] { return game.sessionShown(); }));
+  leaveSession(game);
+  game.chooseMenu("w", "r");
+  ASSERT_TRUE(game.waitDialog("Ruhmeshalle"));
+  game.closeDialogWith("Escape");
+  game.chooseMenu("o", "d");
+  ASSERT_TRUE(game.waitDialog("Print"));
+  game.closeDialogWith("Escape");
+  // Without a printer a cancelled selection leaves nothing to print on.
+  ASSERT_TRUE(game.waitDialog(kMainTitle)) << "no \"Druckerfehler!\"";
+  game.closeDialogWith("Escape");
+  game.chooseMenu("h", "p");
+  ASSERT_TRUE(game.waitDialog(kMainTitle));
+  game.closeDialogWith("Return");
+  game.chooseMenu("h", "a");
+  ASSERT_TRUE(game.waitDialog("Punktivo – Hilfe"));
+  game.x().requestClose(game.dialog().id);
+  ASSERT_TRUE(game.waitNoDialog());
+  // The board commands change the picture: shuffle the dots, then clear the board.
+  const QImage board = game.grab(QRect(29, 45, 541, 541));
+  game.chooseMenu("o", "m");
+  ASSERT_TRUE(waitUntil([&] { return game.grab(QRect(29, 45, 541, 541)) != board && game.idleShown(); }));
+  game.chooseMenu("o", "r");
+  ASSERT_TRUE(waitUntil([&] {
+    const QImage cleared = game.grab(QRect(29, 45, 541, 541));
+    for (int y = 0; y < cleared.height(); ++y)
+      for (int x = 0; x < cleared.width(); ++x)
+        if (cleared.pixel(x, y) == 0xff000000U && x % 60 != 0 && y % 60 != 0) return false;  // a dot
+    return true;
+  })) << "the dots stayed";
+  // Leaving asks first; "&NEIN" by its letter keeps the game.
+  game.chooseMenu("p", "b");
+  ASSERT_TRUE(game.waitDialog(kMainTitle));
+  game.closeDialogWith("n");
+  EXPECT_TRUE(game.running());
+  game.chooseMenu("p", "n");
+  ASSERT_TRUE(waitUntil([&] { return game.sessionShown(); })) << "no new game";
+  EXPECT_TRUE(game.clockMoves());
+  leaveSession(game);
+  game.chooseMenu("p", "b");
+  ASSERT_TRUE(game.waitDialog(kMainTitle));
+  game.closeDialogWith("j");
+  EXPECT_TRUE(game.waitExit());
+  EXPECT_EQ(game.exitStatus(), 0);
+}
+
+// Every dialog a session opens, closed with Escape and with Return: the session goes on, and
+// in a timed game so does the clock (but for a load, which ends a timed game by design).
+void dialogsKeepTheSession(Game& game, bool timed) {
+  struct Step {
+    const char* key;
+    const char* answer;
+  };
+  int row = 1, column = 1;
+  while (game.cellInk(row, column) != Ink::None) ++column;  // a cell without a given
+  enterDigit(game, row, column, "4");
+  const Ink digit = game.cellInk(row, column);
+  for (const Step step : {Step{"l", "Escape"}, Step{"s", "Escape"}, Step{"s", "Return"}, Step{"d", "Escape"},
+                          Step{"d", "Return"}, Step{"close", "Escape"}, Step{"close", "n"}, Step{"close", "Return"}}) {
+    SCOPED_TRACE(std::string(step.key) + " then " + step.answer);
+    if (std::string(step.key) == "close") {
+      game.x().requestClose(game.mainWindow());
+    } else {
+      game.tap(step.key);
+    }
+    ASSERT_TRUE(game.waitDialog());
+    game.closeDialogWith(step.answer);
+    if (std::string(step.key) == "d" && std::string(step.answer) == "Escape") {
+      ASSERT_TRUE(game.waitDialog(kMainTitle)) << "no \"Druckerfehler!\"";
+      game.closeDialogWith("Escape");
+    }
+    ASSERT_TRUE(waitUntil([&] { return game.sessionShown(); }));
+    expectSessionAlive(game, 9, 9);
+    EXPECT_EQ(game.cellInk(row, column), digit) << "the key that closed the dialog changed the board";
+    if (timed) {
+      EXPECT_TRUE(game.clockMoves()) << "the clock stopped";
+    }
+  }
+  EXPECT_TRUE(std::filesystem::exists(game.dir() / "brett.ptv"));
+  EXPECT_TRUE(waitUntil([&] { return std::filesystem::exists(game.dir() / "Brett drucken.pdf"); }));
+  // Return in the load dialog loads record 1, just saved: the same board.
   game.tap("l");
   ASSERT_TRUE(game.waitWindow(kLoadTitle));
-  game.pressKeyUntil("Escape", [&] { return game.x().findWindow(kLoadTitle).id == 0; });
-  // The session goes on: a click on a cell opens the picker.
-  const QPoint cell = game.cellCentre(5, 5);
-  game.click(cell.x(), cell.y());
-  EXPECT_TRUE(waitUntil([&] { return game.pickerShown(5, 5); })) << "the Escape also left the session";
-  game.tap("Escape");
-  EXPECT_TRUE(waitUntil([&] { return !game.pickerShown(5, 5) && game.sessionShown(); }));
+  game.closeDialogWith("Return");
+  ASSERT_TRUE(waitUntil([&] { return game.sessionShown(); }));
+  expectSessionAlive(game, 9, 9);
   leaveSession(game);
+}
+
+TEST(DialogKeys, EscapeAndReturnOnEveryDialogOfAnUntimedSession) {
+  Game game;
+  startSession(game);
+  dialogsKeepTheSession(game, false);
+}
+
+TEST(DialogKeys, EscapeAndReturnOnEveryDialogOfATimedGame) {
+  Game game;
+  game.chooseMenu("p", "n");
+  ASSERT_TRUE(waitUntil([&] { return game.sessionShown(); }));
+  ASSERT_TRUE(game.clockMoves());
+  dialogsKeepTheSession(game, true);
 }
 
 TEST(HeldButtons, LadenHeldWhileTheDialogOpensDoesNotStick) {
@@ -50,8 +189,7 @@ TEST(HeldButtons, LadenHeldWhileTheDialogOpensDoesNotStick) {
   game.press(laden.x(), laden.y());
   ASSERT_TRUE(game.waitWindow(kLoadTitle));
   game.release();  // as a person lets go, after the dialog is there
-  game.tap("Escape");
-  ASSERT_TRUE(game.waitNoWindow(kLoadTitle));
+  game.closeDialogWith("Escape");
   EXPECT_TRUE(waitUntil([&] { return game.buttonLook(kLoad) == ButtonLook::Up; })) << "the button stays pressed";
   // The next click on an empty cell shows the picker and enters nothing by itself.
   const QPoint cell = game.cellCentre(1, 1);
@@ -59,6 +197,102 @@ TEST(HeldButtons, LadenHeldWhileTheDialogOpensDoesNotStick) {
   ASSERT_TRUE(waitUntil([&] { return game.pickerShown(1, 1); })) << "the click was taken as a choice";
   game.tap("7");
   EXPECT_TRUE(waitUntil([&] { return game.cellInk(1, 1) == Ink::Blue; }));
+  leaveSession(game);
+}
+
+// Each button pressed, held until its work shows, then let go: it comes back up and the
+// next click is an ordinary one. In the play session and in the editor.
+void holdEveryButton(Game& game) {
+  for (const Button button : {kLoad, kSave, kPrint, kRestart, kHelp}) {
+    SCOPED_TRACE(int(button));
+    const QPoint at = game.buttonCentre(button);
+    game.press(at.x(), at.y());
+    if (button == kRestart) {
+      ASSERT_TRUE(waitUntil([&] { return game.buttonLook(button) == ButtonLook::Pressed; }));
+      game.release();
+    } else {
+      ASSERT_TRUE(game.waitDialog());
+      game.release();
+      if (button == kHelp) {
+        game.x().requestClose(game.dialog().id);
+        ASSERT_TRUE(game.waitNoDialog());
+      } else {
+        game.closeDialogWith("Escape");
+      }
+      if (button == kPrint) {
+        ASSERT_TRUE(game.waitDialog(kMainTitle)) << "no \"Druckerfehler!\"";
+        game.closeDialogWith("Escape");
+      }
+    }
+    ASSERT_TRUE(waitUntil([&] { return game.buttonLook(button) == ButtonLook::Up; })) << "the button sticks";
+    expectSessionAlive(game, 5, 5);
+  }
+  const QPoint abort = game.buttonCentre(kAbort);
+  game.press(abort.x(), abort.y());
+  ASSERT_TRUE(waitUntil([&] { return game.idleShown(); }));
+  game.release();
+}
+
+TEST(HeldButtons, EveryButtonHeldInTheSessionAndTheEditor) {
+  Game game;
+  startSession(game);
+  holdEveryButton(game);
+  game.chooseMenu("o", "e");
+  ASSERT_TRUE(waitUntil([&] { return game.sessionShown(); })) << "no editor";
+  holdEveryButton(game);
+}
+
+TEST(Picker, DigitsTypedAsFastAsAPersonTypesArriveInOrder) {
+  Game game;
+  startSession(game);
+  // Nine cells along the diagonal, each clicked and given its digit, 20 ms apart, without
+  // waiting for the screen.
+  for (int i = 1; i <= 9; ++i) {
+    const QPoint cell = game.cellCentre(i, 10 - i);
+    game.click(cell.x(), cell.y());
+    std::this_thread::sleep_for(20ms);
+    game.tap(std::to_string(i).c_str());
+    std::this_thread::sleep_for(20ms);
+  }
+  ASSERT_TRUE(waitUntil([&] { return game.cellInk(9, 1) == Ink::Blue; }));
+  game.saveThroughDialog();
+  const std::string board = game.savedBoard(0);
+  for (int i = 1; i <= 9; ++i) EXPECT_EQ(board[size_t(9 * (i - 1) + (9 - i))], char('0' + i)) << "row " << i;
+  EXPECT_EQ(std::count(board.begin(), board.end(), '0'), 72);
+  leaveSession(game);
+}
+
+TEST(Picker, AMoveWhileTheClickIsHeldDrawsNoPickerAtThePreviousCell) {
+  Game game;
+  startSession(game);
+  enterDigit(game, 2, 2, "3");
+  const QImage previous = game.grab(QRect(29, 45, 180, 180));
+  const QPoint cell = game.cellCentre(7, 7);
+  game.press(cell.x(), cell.y());
+  ASSERT_TRUE(waitUntil([&] { return game.pickerShown(7, 7); }));
+  for (int step = 1; step <= 10; ++step) {
+    const QPoint p = game.toScreen(cell + QPoint(step, step));
+    game.x().moveTo(p.x(), p.y());
+  }
+  game.release();
+  game.tap("6");
+  ASSERT_TRUE(waitUntil([&] { return !game.pickerShown(7, 7) && game.cellInk(7, 7) == Ink::Blue; }));
+  EXPECT_EQ(game.grab(QRect(29, 45, 180, 180)), previous) << "a picker was drawn at the previous cell";
+  leaveSession(game);
+}
+
+TEST(NewGame, AClickWhileAnExtremGameIsMadeIsTakenOnce) {
+  Game game;
+  game.chooseMenu("w", "e");
+  game.chooseMenu("p", "n");
+  // At once, while the game is being made: a click on a cell that holds no given.
+  const QPoint cell = game.cellCentre(1, 2);
+  game.click(cell.x(), cell.y());
+  ASSERT_TRUE(waitUntil([&] { return game.pickerShown(1, 2); })) << "the click was lost";
+  ASSERT_TRUE(waitUntil([&] { return game.sessionShown(); }));
+  game.tap("5");
+  ASSERT_TRUE(waitUntil([&] { return !game.pickerShown(1, 2) && game.cellInk(1, 2) != Ink::None; }));
+  // A second picker would take the A and keep the session.
   leaveSession(game);
 }
 
