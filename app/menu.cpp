@@ -154,6 +154,7 @@ void Menu::runCommand(int id) {
       app_.session().runPlaySession();
       break;
     case 22:
+      // By reference: the command reads the flag after its solve has redrawn the board.
       app_.solver().solveCommand(app_.panels().boardFull);
       break;
     case 26:
