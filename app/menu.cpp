@@ -2,7 +2,6 @@
 #include "app/menu.h"
 
 #include "app/startup.h"
-#include "engine/rules.h"
 
 namespace app {
 
@@ -166,7 +165,7 @@ void Menu::runCommand(int id) {
     case 24:
       app_.shuffleBoard();
       view.drawMainScreen();
-      punktivo::deriveDotsFromSolution(model, app_.solver());
+      app_.deriveDotsQuietly();
       view.redrawBoard();
       break;
     case 11:
