@@ -92,11 +92,13 @@ bool BoardEditor::keyAction(int key, bool clicked) {
       app_.shuffleBoard();
       model.quietMode = false;
       view.drawMainScreen();
-      punktivo::deriveDotsFromSolution(model, app_.solver());
+      app_.deriveDotsQuietly();
       view.redrawBoard();
       return true;
     case 'R':
-      punktivo::deriveDotsFromSolution(model, app_.solver());
+      app_.deriveDotsQuietly();
+      // A clean grid first: the dots that go away also cross the grid lines.
+      view.drawMainScreen();
       view.redrawBoard();
       return true;
     default:

@@ -97,7 +97,10 @@ void CellInput::pickerInput(int column, int row) {
         solver_.refreshCandidates();
       } else {
         model_.board[row][column] = uint8_t(input_.pickerDigit);
-        if (!input_.editorMode) drawPlayerCell(column, row, input_.pickerDigit);
+        if (!input_.editorMode) {
+          countMistake(column, row);
+          drawPlayerCell(column, row, input_.pickerDigit);
+        }
       }
       input_.pickerBusy = false;
       break;
@@ -130,7 +133,10 @@ void CellInput::pickerInput(int column, int row) {
       } else {
         input_.pickerDigit = int16_t(digit);
         model_.board[row][column] = uint8_t(digit);
-        if (!input_.editorMode) drawPlayerCell(column, row, digit);
+        if (!input_.editorMode) {
+          countMistake(column, row);
+          drawPlayerCell(column, row, digit);
+        }
       }
       input_.pickerBusy = false;
       break;
@@ -144,6 +150,19 @@ void CellInput::pickerInput(int column, int row) {
   panels_.helpText = QString(kHintClickCell) + " " + (drawing_.largeFontMode ? "   " : "");
   panels_.showHelpText();
   if (settings_.showCandidates) solver_.refreshCandidates();
+}
+
+void CellInput::countMistake(int column, int row) {
+  const uint8_t digit = model_.board[row][column];
+  const uint8_t solved = model_.solution[row][column];
+  // While the solution holds 0 for the cell no digit is judged.
+  if (digit == 0 || solved == 0 || digit == solved) return;
+  ++game_.mistakeCount;
+  // The third wrong entry ends a timed game.
+  if (game_.mistakeCount == 3) {
+    game_.timedGame = false;
+    timer_.refreshClock();
+  }
 }
 
 void CellInput::waitButtonsUp() { drawing_.runtime().waitButtonsUp(); }
@@ -171,18 +190,9 @@ void CellInput::drawPlayerCell(int column, int row, int digit) {
     drawing_.selectFont(kFontCell);
     rt.setTextBackground(platform::TextBackground::Transparent);
     rt.setRasterOp(platform::RasterOp::Merge);
+    // Red on every drawing; it is counted once, where the player enters it.
     const uint8_t solved = model_.solution[row][column];
-    if (solved != 0) {
-      if (solved != model_.board[row][column]) {
-        rt.setPen(drawing_.palette(kRed));
-        ++game_.mistakeCount;
-      }
-      // Every drawing of a wrong digit counts; the third ends a timed game.
-      if (game_.mistakeCount == 3) {
-        game_.timedGame = false;
-        timer_.refreshClock();
-      }
-    }
+    if (solved != 0 && solved != model_.board[row][column]) rt.setPen(drawing_.palette(kRed));
     rt.text(x + 10, y + 1, QString::number(digit));
     rt.setRasterOp(platform::RasterOp::Copy);
     rt.setTextBackground(platform::TextBackground::Opaque);

@@ -1,6 +1,6 @@
 // Cell input: the digit picker drawn over a clicked cell, the loop that waits for the
-// player's choice, and the two procedures that paint a cell's content (with the
-// bookkeeping of wrong digits).
+// player's choice (where a wrong entry is counted), and the two procedures that paint a
+// cell's content.
 #pragma once
 
 #include <QString>
@@ -73,6 +73,8 @@ class CellInput final : public render::CellPainter {
   // Removes the picker by drawing back what lay under it.
   void restoreBackground();
   void toggleCandidate(int column, int row, int digit);
+  // A wrong digit the player has just entered counts as a mistake, once.
+  void countMistake(int column, int row);
 
   render::Drawing& drawing_;
   punktivo::BoardModel& model_;

@@ -2,7 +2,6 @@
 #include "app/menu.h"
 
 #include "app/startup.h"
-#include "engine/rules.h"
 
 namespace app {
 
@@ -154,6 +153,7 @@ void Menu::runCommand(int id) {
       app_.session().runPlaySession();
       break;
     case 22:
+      // By reference: the command reads the flag after its solve has redrawn the board.
       app_.solver().solveCommand(app_.panels().boardFull);
       break;
     case 26:
@@ -165,7 +165,7 @@ void Menu::runCommand(int id) {
     case 24:
       app_.shuffleBoard();
       view.drawMainScreen();
-      punktivo::deriveDotsFromSolution(model, app_.solver());
+      app_.deriveDotsQuietly();
       view.redrawBoard();
       break;
     case 11:

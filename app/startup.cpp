@@ -4,6 +4,7 @@
 #include <cfenv>
 #include <cmath>
 
+#include "engine/rules.h"
 #include "storage/data_files.h"
 #include "storage/help_dialog.h"
 
@@ -175,6 +176,16 @@ void App::openSaveDialog() {
 }
 
 void App::shuffleBoard() { generator_.shuffleBoard(); }
+
+void App::deriveDotsQuietly() {
+  // Drawn, the rule solver's work would put the old dots back over a board that is about
+  // to get new ones, and a redraw erases only the cells' insides: their rims would stay
+  // on the grid lines.
+  const bool quiet = model_.quietMode;
+  model_.quietMode = true;
+  punktivo::deriveDotsFromSolution(model_, solver_);
+  model_.quietMode = quiet;
+}
 void App::printBoard() { printing_.printBoard(); }
 void App::printGames() { printing_.printGames(); }
 void App::runBoardEditor() { editor_.runBoardEditor(); }

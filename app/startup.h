@@ -58,6 +58,8 @@ class App final : public punktivo::BoardDisplay {
   void openLoadDialog();
   void openSaveDialog();
   void shuffleBoard();
+  // The dots of the board's solution, derived without drawing (see there).
+  void deriveDotsQuietly();
   void printBoard();
   void printGames();
   void runBoardEditor();

@@ -324,8 +324,9 @@ void Solver::computeSolution() {
   model_.quietMode = false;
 }
 
-void Solver::solveCommand(bool boardFull) {
+void Solver::solveCommand(const bool& boardFull) {
   solveWithCandidates();
+  // boardFull as the check in the redraw above left it.
   if (!(boardFull && hasNoDuplicates(model_)) && !isBoardConsistent(model_)) {
     model_.restartBoard();
     if (!model_.quietMode) model_.display().redrawBoard();

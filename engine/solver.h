@@ -71,8 +71,9 @@ class Solver {
   void solveWithCandidates();
   void solveByRules();
   void computeSolution();
-  // The engine side of "Brett lösen"; boardFull is the flag of the last error check.
-  void solveCommand(bool boardFull);
+  // The engine side of "Brett lösen". boardFull is the flag the error check keeps; it is
+  // read after the solve, since the redraw at the end of the solve runs the check again.
+  void solveCommand(const bool& boardFull);
   void refreshCandidates();
 
   bool guessActive = false;

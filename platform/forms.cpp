@@ -59,6 +59,57 @@ class FormDialog final : public QDialog {
   Form& form_;
 };
 
+namespace {
+
+// The face of every form; lists take it in their own size.
+QFont formFont(int pixelSize) {
+  QFont font("Liberation Sans");
+  font.setPixelSize(pixelSize);
+  return font;
+}
+
+void setUpList(QTreeWidget& list, const std::vector<ListColumn>& columns, int fontPointSize) {
+  list.setRootIsDecorated(false);
+  list.setSelectionMode(QAbstractItemView::NoSelection);
+  list.setColumnCount(int(columns.size()));
+  QStringList headers;
+  for (const ListColumn& column : columns) headers << column.caption;
+  list.setHeaderLabels(headers);
+  // The columns keep the widths asked for, also narrow ones and the last one.
+  list.header()->setMinimumSectionSize(1);
+  list.header()->setStretchLastSection(false);
+  for (size_t i = 0; i < columns.size(); ++i) list.setColumnWidth(int(i), columns[i].width);
+  list.setFont(formFont(fontPointSize * 96 / 72));
+  // Lists are made as wide as their columns (listTabStripSize). A horizontal scroll bar
+  // left over from the small size before the first layout would stay, since each scroll
+  // bar then leaves too little room for the other.
+  list.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}
+
+}  // namespace
+
+int listColumnWidth(const QString& text, int fontPointSize) {
+  QTreeWidget list;
+  setUpList(list, {{QString(), 0}}, fontPointSize);
+  list.addTopLevelItem(new QTreeWidgetItem(QStringList{text}));
+  // The view's own measure, the one it elides by.
+  return static_cast<QAbstractItemView&>(list).sizeHintForColumn(0);
+}
+
+QSize listTabStripSize(const std::vector<ListColumn>& columns, int rows, int fontPointSize) {
+  QTabWidget tabs;
+  auto* list = new QTreeWidget();
+  setUpList(*list, columns, fontPointSize);
+  list->addTopLevelItem(new QTreeWidgetItem(QStringList{"0"}));
+  int width = 2 * list->frameWidth();
+  for (const ListColumn& column : columns) width += column.width;
+  const int height =
+      2 * list->frameWidth() + list->header()->sizeHint().height() + rows * list->sizeHintForRow(0);
+  list->setMinimumSize(width, height);
+  tabs.addTab(list, "0");
+  return tabs.minimumSizeHint();
+}
+
 Form::Form(Runtime& runtime, const QString& caption, int x, int y, int width, int height) : runtime_(runtime) {
   dialog_ = std::make_unique<FormDialog>(*this, runtime.mainWindowWidget());
   dialog_->setWindowTitle(caption);
@@ -66,9 +117,7 @@ Form::Form(Runtime& runtime, const QString& caption, int x, int y, int width, in
   const QWidget* client = runtime.clientWidget();
   const QPoint origin = client != nullptr ? client->mapToGlobal(QPoint(0, 0)) : QPoint(0, 0);
   dialog_->move(origin + QPoint(x, y));
-  QFont font("Liberation Sans");
-  font.setPixelSize(13);
-  dialog_->setFont(font);
+  dialog_->setFont(formFont(13));
 }
 
 Form::~Form() {
@@ -127,19 +176,7 @@ int Form::addListPage(const QString& tabStrip, const QString& tabCaption, const 
                       const std::vector<ListColumn>& columns, int fontPointSize) {
   auto* tabs = qobject_cast<QTabWidget*>(controls_.at(tabStrip));
   auto* list = new QTreeWidget();
-  list->setRootIsDecorated(false);
-  list->setSelectionMode(QAbstractItemView::NoSelection);
-  list->setColumnCount(int(columns.size()));
-  QStringList headers;
-  for (const ListColumn& column : columns) headers << column.caption;
-  list->setHeaderLabels(headers);
-  // The columns keep the widths asked for, also narrow ones and the last one.
-  list->header()->setMinimumSectionSize(1);
-  list->header()->setStretchLastSection(false);
-  for (size_t i = 0; i < columns.size(); ++i) list->setColumnWidth(int(i), columns[i].width);
-  QFont font = list->font();
-  font.setPixelSize(fontPointSize * 96 / 72);
-  list->setFont(font);
+  setUpList(*list, columns, fontPointSize);
   registerControl(listName, list);
   return tabs->addTab(list, tabCaption);
 }

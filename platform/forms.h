@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -24,6 +25,13 @@ struct ListColumn {
   QString caption;
   int width;  // pixels
 };
+
+// What report-view lists as Form::addListPage makes them need, measured in their own
+// font and with the padding the view puts around a cell's text.
+// Pixels a column needs to show `text` in full.
+int listColumnWidth(const QString& text, int fontPointSize);
+// The size of a tab strip whose list pages show `columns` and `rows` rows without scrolling.
+QSize listTabStripSize(const std::vector<ListColumn>& columns, int rows, int fontPointSize);
 
 class Form {
  public:

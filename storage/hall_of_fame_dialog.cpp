@@ -1,16 +1,16 @@
 // The name dialog champ and the hall-of-fame dialog ruhm.
 #include "storage/hall_of_fame_dialog.h"
 
-#include <cmath>
-
 namespace punktivo {
 
 namespace {
 
 constexpr const char* kTabCaptions[kHallLevels] = {"Leicht", "Mittel", "Schwer", "Extrem"};
 
-// The list columns are given in twips, 15 to a pixel on the screen.
-int twipsToPixels(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
+constexpr int kListFontSize = 12;
+constexpr int kLongestName = 25;  // characters a name shows in full, also of the widest letter
+constexpr int kMargin = 12;
+constexpr int kButtonWidth = 100, kButtonHeight = 28;
 
 QString listName(int level) { return "liste" + QString::number(level + 1); }
 
@@ -93,20 +93,27 @@ bool HallOfFameDialogs::runNameDialog() {
 }
 
 std::optional<int> HallOfFameDialogs::runHallDialog(int tab) {
-  platform::Form ruhm(runtime_, "Ruhmeshalle", 68, 136, 490, 324);
-  ruhm.addTabStrip("tbs1", QRect(12, 12, 466, 262));
+  // Columns as wide as their longest text in the list's font, and a form that holds them
+  // and all ten places without scrolling.
   const std::vector<platform::ListColumn> columns = {
-      {"#", twipsToPixels(415)},
-      {"Name", twipsToPixels(3100)},
-      {"Datum", twipsToPixels(1400)},
-      {"Zeit", twipsToPixels(1345)},
+      {"#", platform::listColumnWidth("10.", kListFontSize)},
+      {"Name", platform::listColumnWidth(QString(kLongestName, 'W'), kListFontSize)},
+      {"Datum", platform::listColumnWidth("00.00.0000", kListFontSize)},
+      {"Zeit", platform::listColumnWidth("00:00:00.0", kListFontSize)},
   };
+  const QSize strip = platform::listTabStripSize(columns, kHallPlaces, kListFontSize);
+  const int width = strip.width() + 2 * kMargin;
+  const int buttonsTop = kMargin + strip.height() + 10;
+  platform::Form ruhm(runtime_, "Ruhmeshalle", 68, 136, width, buttonsTop + kButtonHeight + kMargin);
+  ruhm.addTabStrip("tbs1", QRect(QPoint(kMargin, kMargin), strip));
   for (int level = 0; level < kHallLevels; ++level) {
-    ruhm.addListPage("tbs1", kTabCaptions[level], listName(level), columns, 12);
+    ruhm.addListPage("tbs1", kTabCaptions[level], listName(level), columns, kListFontSize);
     ruhm.setListRows(listName(level), listRows(hall_.tables[level]));
   }
-  ruhm.addCommandButton("cmd3", "&OK", QRect(272, 284, 100, 28));
-  ruhm.addCommandButton("cmd4", "&Löschen", QRect(378, 284, 100, 28));
+  const int deleteLeft = width - kMargin - kButtonWidth;
+  ruhm.addCommandButton("cmd3", "&OK",
+                        QRect(deleteLeft - 6 - kButtonWidth, buttonsTop, kButtonWidth, kButtonHeight));
+  ruhm.addCommandButton("cmd4", "&Löschen", QRect(deleteLeft, buttonsTop, kButtonWidth, kButtonHeight));
   ruhm.setCurrentTab("tbs1", tab);
 
   bool done = false;

@@ -182,8 +182,14 @@ const std::vector<Operation>& operations() {
        }},
       {"solveCommand",
        [](Sides& s, const Scenario& scenario) {
-         s.fastSolver.solveCommand(scenario.boardFull);
-         s.literalSolver.solveCommand(scenario.boardFull);
+         // Each side's flag as the game's error check keeps it: redrawn boards are checked again.
+         bool fastFull = scenario.boardFull, literalFull = scenario.boardFull;
+         s.fastDisplay.onRedrawBoard = [&] { fastFull = testing::everyDigitNineTimes(s.fast.board); };
+         s.literalDisplay.onRedrawBoard = [&] { literalFull = testing::everyDigitNineTimes(s.literal.board); };
+         s.fastSolver.solveCommand(fastFull);
+         s.literalSolver.solveCommand(literalFull);
+         s.fastResults.push_back(fastFull);
+         s.literalResults.push_back(literalFull);
        }},
       {"refreshCandidates",
        [](Sides& s, const Scenario&) {

@@ -322,7 +322,7 @@ void LiteralSolver::computeSolution() {
   model_.quietMode = false;
 }
 
-void LiteralSolver::solveCommand(bool boardFull) {
+void LiteralSolver::solveCommand(const bool& boardFull) {
   solveWithCandidates();
   if (!(boardFull && hasNoDuplicates(model_)) && !isBoardConsistent(model_)) {
     model_.restartBoard();

@@ -25,7 +25,8 @@ class LiteralSolver {
   void solveWithCandidates();
   void solveByRules();
   void computeSolution();
-  void solveCommand(bool boardFull);
+  // boardFull is read after the solve, whose redraw runs the error check again.
+  void solveCommand(const bool& boardFull);
   void refreshCandidates();
 
   bool guessActive = false;

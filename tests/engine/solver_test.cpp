@@ -439,6 +439,20 @@ TEST_F(SolverTest, SolveCommandKeepsAFullBoardWithoutDuplicates) {
   EXPECT_EQ(model.board, full);
 }
 
+TEST_F(SolverTest, SolveCommandTestsTheBoardFullOfTheCheckInItsOwnRedraw) {
+  // The same full, duplicate-free board with a wrong dot, now reached by the solve itself:
+  // the redraw at its end runs the error check, which finds the board full.
+  model.givens = withoutDiagonals(full);
+  model.board = model.givens;
+  model.dotsRight[1][1] = kWhiteDot;
+  bool boardFull = false;
+  screen.onRedrawBoard = [&] { boardFull = testing::everyDigitNineTimes(model.board); };
+  solver.solveCommand(boardFull);
+  EXPECT_TRUE(boardFull);
+  EXPECT_EQ(model.board, full);
+  EXPECT_EQ(count(DisplayCall::MainScreen), 0) << "no restart from the givens";
+}
+
 TEST_F(SolverTest, RefreshReplacesTheNotesOnlyWhileCandidatesAreShown) {
   model.board = withoutRows(full, {1});
   dotsWithoutRules();

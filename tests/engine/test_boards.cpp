@@ -2,6 +2,7 @@
 #include "test_boards.h"
 
 #include <algorithm>
+#include <array>
 #include <numeric>
 
 namespace punktivo::testing {
@@ -79,6 +80,15 @@ Grid keepSome(const Grid& full, int keepPercent, std::mt19937_64& rng) {
     for (int c = 1; c <= 9; ++c)
       if (draw(rng, 100) < keepPercent) grid[r][c] = full[r][c];
   return grid;
+}
+
+bool everyDigitNineTimes(const Grid& board) {
+  std::array<int, 10> count{};
+  for (int r = 1; r <= 9; ++r)
+    for (int c = 1; c <= 9; ++c) ++count[board[r][c] <= 9 ? board[r][c] : 0];
+  for (int d = 1; d <= 9; ++d)
+    if (count[d] != 9) return false;
+  return true;
 }
 
 std::string callText(const DisplayCall& call) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <random>
 #include <string>
@@ -28,6 +29,9 @@ Grid randomSolution(std::mt19937_64& rng);
 // The cells of `full` kept with probability keepPercent / 100, the rest empty.
 Grid keepSome(const Grid& full, int keepPercent, std::mt19937_64& rng);
 
+// The error check's boardFull: every digit stands nine times on the board.
+bool everyDigitNineTimes(const Grid& board);
+
 // Every call the engine makes on the screen, in order.
 struct DisplayCall {
   enum Kind : uint8_t { PlayerCell, RedrawBoard, Dots, MainScreen, CandidateMarks, EndTimedGame };
@@ -43,7 +47,12 @@ struct RecordingDisplay final : BoardDisplay {
   void drawPlayerCell(int column, int row, int digit) override {
     calls.push_back({DisplayCall::PlayerCell, column, row, digit});
   }
-  void redrawBoard() override { calls.push_back({DisplayCall::RedrawBoard}); }
+  // Runs on every redrawBoard, as the game's error check runs there.
+  std::function<void()> onRedrawBoard;
+  void redrawBoard() override {
+    calls.push_back({DisplayCall::RedrawBoard});
+    if (onRedrawBoard) onRedrawBoard();
+  }
   void drawDots() override { calls.push_back({DisplayCall::Dots}); }
   void drawMainScreen() override { calls.push_back({DisplayCall::MainScreen}); }
   void drawCandidateMarks() override { calls.push_back({DisplayCall::CandidateMarks}); }

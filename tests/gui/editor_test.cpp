@@ -16,6 +16,20 @@ int darkPixelsInCell(const QImage& image, int column, int row) {
   return dark;
 }
 
+// Pixels of the board well that differ from a fresh picture of the same model, which this
+// then leaves on the screen.
+int pixelsUnlikeAFreshPicture(guitest::StartedGame& started) {
+  const QRect well(28, 44, 542, 542);
+  const QImage shown = started.image().copy(well);
+  started.game.view().drawMainScreen();
+  started.game.view().redrawBoard();
+  const QImage fresh = started.image().copy(well);
+  int differing = 0;
+  for (int y = 0; y < well.height(); ++y)
+    for (int x = 0; x < well.width(); ++x) differing += shown.pixel(x, y) != fresh.pixel(x, y);
+  return differing;
+}
+
 class Editor : public ::testing::Test {
  protected:
   void TearDown() override { started.runtime.postQuit(); }
@@ -121,6 +135,33 @@ TEST_F(Editor, FAndCDoNothingAndXKeepsTheSolvedDigits) {
       if (model().givens[r][c] != 0) {
         EXPECT_EQ(model().givens[r][c], model().board[r][c]);
       }
+}
+
+TEST_F(Editor, ShuffleXAndRLeaveACleanGridWithOnlyTheNewDots) {
+  // "Brett mischen" on the start board: the empty board's derived dots are none at all.
+  started.runtime.chooseMenuItem(24);
+  EXPECT_EQ(model().dotsRight, punktivo::Grid{});
+  EXPECT_EQ(pixelsUnlikeAFreshPicture(started), 0) << "Brett mischen";
+  // The start board's dots on screen, and givens of another filling, whose dots differ.
+  const auto otherFilling = [this](int rows) {
+    model().loadStartBoard();
+    for (int r = 1; r <= rows; ++r)
+      for (int c = 1; c <= 9; ++c)
+        model().board[r][c] = model().givens[r][c] = uint8_t(10 - guitest::kStartSolution[r - 1][c - 1]);
+    started.game.view().drawMainScreen();
+    started.game.view().redrawBoard();
+  };
+  otherFilling(6);
+  const auto before = model().dotsRight;
+  for (const int key : {Qt::Key_X, Qt::Key_A}) guitest::postKeyRelease(client(), key);
+  started.runtime.chooseMenuItem(11);
+  EXPECT_NE(model().dotsRight, before);
+  EXPECT_EQ(pixelsUnlikeAFreshPicture(started), 0) << "editor X";
+  otherFilling(8);
+  for (const int key : {Qt::Key_R, Qt::Key_A}) guitest::postKeyRelease(client(), key);
+  started.runtime.chooseMenuItem(11);
+  EXPECT_NE(model().dotsRight, before);
+  EXPECT_EQ(pixelsUnlikeAFreshPicture(started), 0) << "editor R";
 }
 
 }  // namespace
