@@ -27,7 +27,10 @@ void leaveSession(Game& game) {
 void expectSessionAlive(Game& game, int row, int column) {
   const QPoint cell = game.cellCentre(row, column);
   game.click(cell.x(), cell.y());
-  ASSERT_TRUE(waitUntil([&] { return game.pickerShown(row, column); })) << "the session is gone";
+  if (!waitUntil([&] { return game.pickerShown(row, column); })) {
+    game.saveScreenshot(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    FAIL() << "the session is gone";
+  }
   game.tap("Escape");
   ASSERT_TRUE(waitUntil([&] { return !game.pickerShown(row, column) && game.sessionShown(); }));
 }

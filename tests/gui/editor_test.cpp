@@ -153,12 +153,12 @@ TEST_F(Editor, ShuffleXAndRLeaveACleanGridWithOnlyTheNewDots) {
   };
   otherFilling(6);
   const auto before = model().dotsRight;
-  for (const int key : {Qt::Key_X, Qt::Key_A}) guitest::postKeyRelease(client(), key);
+  for (const int key : {Qt::Key_X, Qt::Key_A}) guitest::postKeyStroke(client(), key);
   started.runtime.chooseMenuItem(11);
   EXPECT_NE(model().dotsRight, before);
   EXPECT_EQ(pixelsUnlikeAFreshPicture(started), 0) << "editor X";
   otherFilling(8);
-  for (const int key : {Qt::Key_R, Qt::Key_A}) guitest::postKeyRelease(client(), key);
+  for (const int key : {Qt::Key_R, Qt::Key_A}) guitest::postKeyStroke(client(), key);
   started.runtime.chooseMenuItem(11);
   EXPECT_NE(model().dotsRight, before);
   EXPECT_EQ(pixelsUnlikeAFreshPicture(started), 0) << "editor R";
