@@ -160,7 +160,47 @@ void CellInput::eraseCell(int column, int row) {
   rt.filledBox(x, y, right, bottom);
 }
 
+bool CellInput::wrongDigit(int column, int row) const {
+  const uint8_t solved = model_.solution[row][column];
+  return solved != 0 && solved != model_.board[row][column];
+}
+
 void CellInput::drawPlayerCell(int column, int row, int digit) {
+  bool wrong = false;
+  if (digit != 0 && model_.solution[row][column] != 0) {
+    wrong = wrongDigit(column, row);
+    if (wrong) ++game_.mistakeCount;
+    // Every drawing of a wrong digit counts; the third ends a timed game.
+    if (game_.mistakeCount == 3) {
+      game_.timedGame = false;
+      timer_.refreshClock();
+    }
+  }
+  paintPlayerCell(column, row, digit, wrong);
+}
+
+void CellInput::repaintCells() {
+  for (int column = 1; column <= 9; ++column)
+    for (int row = 1; row <= 9; ++row) {
+      const uint8_t given = model_.givens[row][column];
+      const uint8_t digit = model_.board[row][column];
+      if (given != 0) {
+        drawGivenCell(column, row, given);
+      } else {
+        paintPlayerCell(column, row, digit, digit != 0 && wrongDigit(column, row));
+      }
+    }
+}
+
+void CellInput::repaintPicker() {
+  if (!input_.pickerOpen || !input_.backgroundHeld) return;
+  // The background is taken again from the board just drawn.
+  drawing_.runtime().releaseImage(input_.pickerBackground);
+  input_.backgroundHeld = false;
+  drawPicker(input_.pickerColumn, input_.pickerRow);
+}
+
+void CellInput::paintPlayerCell(int column, int row, int digit, bool wrong) {
   platform::Runtime& rt = drawing_.runtime();
   const int x = view_.boardOriginX + 60 * (column - 1) + 1;
   const int y = view_.boardOriginY + 60 * (row - 1) + 1;
@@ -170,18 +210,7 @@ void CellInput::drawPlayerCell(int column, int row, int digit) {
     drawing_.selectFont(kFontCell);
     rt.setTextBackground(platform::TextBackground::Transparent);
     rt.setRasterOp(platform::RasterOp::Merge);
-    const uint8_t solved = model_.solution[row][column];
-    if (solved != 0) {
-      if (solved != model_.board[row][column]) {
-        rt.setPen(drawing_.palette(kRed));
-        ++game_.mistakeCount;
-      }
-      // Every drawing of a wrong digit counts; the third ends a timed game.
-      if (game_.mistakeCount == 3) {
-        game_.timedGame = false;
-        timer_.refreshClock();
-      }
-    }
+    if (wrong) rt.setPen(drawing_.palette(kRed));
     rt.text(x + 10, y + 1, QString::number(digit));
     rt.setRasterOp(platform::RasterOp::Copy);
     rt.setTextBackground(platform::TextBackground::Opaque);

@@ -149,7 +149,10 @@ void Runtime::setDevicePixelRatio(double ratio) {
     captured.pixels = captured.pixels.scaled(toDevice(captured.logical).size(), Qt::IgnoreAspectRatio,
                                              Qt::SmoothTransformation);
   markDirty(QRect(QPoint(0, 0), logicalSize_));
+  // Drawing the screen again is not an event of the game: it makes no sound.
+  beepsMuted_ = true;
   if (onDevicePixelRatioChanged) onDevicePixelRatioChanged();
+  beepsMuted_ = false;
 }
 
 void Runtime::followScreenLater() {
@@ -980,6 +983,7 @@ void Runtime::showPointer() {
 }
 
 void Runtime::beep() {
+  if (beepsMuted_) return;
   ++beepCount_;
   QApplication::beep();
 }

@@ -379,6 +379,7 @@ class Runtime {
   ImageHandle nextImage_ = 1;
 
   int pointerHidden_ = 0;
+  bool beepsMuted_ = false;  // while the game draws anew after a change of ratio
   int beepCount_ = 0;
   uint64_t seed_ = 0;
   punktivo::SeededRandom random_{0};
