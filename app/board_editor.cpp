@@ -14,6 +14,7 @@ void BoardEditor::runBoardEditor() {
   app_.model().unsolvedFlag = false;
   input.candidateInput = false;  // the picker enters digits here, always
   for (int i = 0; i < 6; ++i) drawSessionButton(app_, i, false);
+  app_.buttonRowShown = true;
   for (;;) {
     rt.processEventsOnce();
     if (!rt.windowExists()) return;

@@ -180,7 +180,38 @@ void CellInput::eraseCell(int column, int row) {
   rt.filledBox(x, y, right, bottom);
 }
 
+bool CellInput::wrongDigit(int column, int row) const {
+  const uint8_t solved = model_.solution[row][column];
+  return solved != 0 && solved != model_.board[row][column];
+}
+
 void CellInput::drawPlayerCell(int column, int row, int digit) {
+  // Red on every drawing; a mistake is counted once, where the player enters the digit.
+  paintPlayerCell(column, row, digit, digit != 0 && wrongDigit(column, row));
+}
+
+void CellInput::repaintCells() {
+  for (int column = 1; column <= 9; ++column)
+    for (int row = 1; row <= 9; ++row) {
+      const uint8_t given = model_.givens[row][column];
+      const uint8_t digit = model_.board[row][column];
+      if (given != 0) {
+        drawGivenCell(column, row, given);
+      } else {
+        paintPlayerCell(column, row, digit, digit != 0 && wrongDigit(column, row));
+      }
+    }
+}
+
+void CellInput::repaintPicker() {
+  if (!input_.pickerOpen || !input_.backgroundHeld) return;
+  // The background is taken again from the board just drawn.
+  drawing_.runtime().releaseImage(input_.pickerBackground);
+  input_.backgroundHeld = false;
+  drawPicker(input_.pickerColumn, input_.pickerRow);
+}
+
+void CellInput::paintPlayerCell(int column, int row, int digit, bool wrong) {
   platform::Runtime& rt = drawing_.runtime();
   const int x = view_.boardOriginX + 60 * (column - 1) + 1;
   const int y = view_.boardOriginY + 60 * (row - 1) + 1;
@@ -190,9 +221,7 @@ void CellInput::drawPlayerCell(int column, int row, int digit) {
     drawing_.selectFont(kFontCell);
     rt.setTextBackground(platform::TextBackground::Transparent);
     rt.setRasterOp(platform::RasterOp::Merge);
-    // Red on every drawing; it is counted once, where the player enters it.
-    const uint8_t solved = model_.solution[row][column];
-    if (solved != 0 && solved != model_.board[row][column]) rt.setPen(drawing_.palette(kRed));
+    if (wrong) rt.setPen(drawing_.palette(kRed));
     rt.text(x + 10, y + 1, QString::number(digit));
     rt.setRasterOp(platform::RasterOp::Copy);
     rt.setTextBackground(platform::TextBackground::Opaque);

@@ -67,9 +67,14 @@ class CellInput final : public render::CellPainter {
 
   void drawGivenCell(int column, int row, int digit) override;
   void drawPlayerCell(int column, int row, int digit) override;
+  // Every cell drawn again as it stands (no mistake counted), and the open picker over it.
+  void repaintCells();
+  void repaintPicker();
 
  private:
   void eraseCell(int column, int row);
+  bool wrongDigit(int column, int row) const;
+  void paintPlayerCell(int column, int row, int digit, bool wrong);
   // Removes the picker by drawing back what lay under it.
   void restoreBackground();
   void toggleCandidate(int column, int row, int digit);

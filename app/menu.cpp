@@ -118,6 +118,7 @@ void Menu::commonEnding() {
   app_.panels().helpText = "Bitte Menupunkt auswählen!";
   app_.panels().showHelpText();
   rt.drawImage(app_.statusStrip, kStatusStripLeft, kStatusStripTop);
+  app_.buttonRowShown = false;
 }
 
 void Menu::runCommand(int id) {

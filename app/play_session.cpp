@@ -74,6 +74,7 @@ void PlaySession::runPlaySession() {
   GameState& game = app_.game();
   app_.view().redrawBoard();
   for (int i = 0; i < 6; ++i) drawSessionButton(app_, i, false);
+  app_.buttonRowShown = true;
   if (game.timedGame) app_.timer().startClockThread();
   for (;;) {
     rt.processEventsOnce();

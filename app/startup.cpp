@@ -52,6 +52,7 @@ App::App(platform::Runtime& runtime)
     cells_.Win_0_MouseMove(buttons, shift, x, y);
   };
   runtime_.onCloseRequest = [this] { return Win_0_Close(); };
+  runtime_.onDevicePixelRatioChanged = [this] { redrawScreen(); };
   generator_.showBusy = [this](bool busy) {
     runtime_.setPointer(busy ? platform::Pointer::Busy : platform::Pointer::Normal);
   };
@@ -89,6 +90,13 @@ void App::startUp() {
   panels_.helpText = "Bitte Menupunkt auswählen!";
   runtime_.createLabel(646, 592, 160, 30, " 99:99:99", "Arial", 24, drawing_.palette(render::kWhite));
   // 9: the static screen.
+  drawStaticScreen();
+  // 10-11
+  model_.loadStartBoard();
+  drawing_.selectFont(render::kFontCaption);
+}
+
+void App::drawStaticScreen() {
   drawing_.drawFrame(0, 2, 0, 651, 862, 674);
   drawing_.drawEmbossedText(render::kFontCaption, render::kBlack, 10, drawing_.largeFontMode ? 668 : 670,
                             kWindowTitle);
@@ -96,10 +104,21 @@ void App::startUp() {
   panels_.drawHelpPanel();
   // The empty button row, taken once the bar around it stands: it covers the buttons'
   // outlines exactly, so drawing it back wipes them without touching the bar's frame.
+  if (statusStrip != 0) runtime_.releaseImage(statusStrip);
   statusStrip = runtime_.captureImage(kStatusStripLeft, kStatusStripTop, 568, 624);
-  // 10-11
-  model_.loadStartBoard();
-  drawing_.selectFont(render::kFontCaption);
+}
+
+void App::redrawScreen() {
+  // Before start-up has drawn anything there is nothing to draw anew.
+  if (statusStrip == 0 || !runtime_.windowExists()) return;
+  runtime_.clearClient(drawing_.palette(render::kBackground));
+  drawStaticScreen();
+  if (buttonRowShown)
+    for (int i = 0; i < 6; ++i) drawSessionButton(*this, i, false);
+  cells_.repaintCells();
+  view_.drawCandidateMarks();
+  cells_.repaintPicker();
+  drawing_.selectFont(render::kFontText);
 }
 
 void App::runMainLoop() {

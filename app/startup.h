@@ -52,6 +52,9 @@ class App final : public punktivo::BoardDisplay {
 
   // Win_0_Close: the exit question; true when the window may close.
   bool Win_0_Close();
+  // Draws the whole screen anew from what the game holds (after the window moved to a
+  // screen of another pixel density), counting and sounding nothing again.
+  void redrawScreen();
 
   // Commands shared by the menu, the play session and the editor.
   void newGame();
@@ -96,8 +99,12 @@ class App final : public punktivo::BoardDisplay {
 
   // The empty button row, drawn back to wipe the buttons after each command.
   platform::ImageHandle statusStrip = 0;
+  // The six buttons of the play session or the editor stand in the button row.
+  bool buttonRowShown = false;
 
  private:
+  void drawStaticScreen();
+
   platform::Runtime& runtime_;
   punktivo::Settings settings_;
   punktivo::BoardModel model_;

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
@@ -21,6 +22,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 
 #include "platform/window.h"
@@ -51,15 +53,40 @@ uint64_t chooseSeed() {
 // pen lie towards smaller coordinates, so a cell's inner area is never touched.
 int bandStart(int e, int w) { return e - w / 2; }
 
+// How client pixels become device pixels: the client pixel edge e lies at the device edge
+// round(e * ratio), and every shape is filled from the device edge of its first pixel to
+// the device edge after its last. Neighbouring shapes therefore share their device edge
+// and meet exactly at any ratio: at 1.5 a one-pixel line is one or two device pixels wide,
+// depending on where its edges round to, but no seam or gap opens between a cell and its
+// lines. Text and circles are drawn through the plain scale, at full resolution.
+int deviceEdge(int e, double ratio) { return ratio == 1.0 ? e : int(std::floor(e * ratio + 0.5)); }
+
+QRect deviceRect(const QRect& r, double ratio) {
+  if (ratio == 1.0) return r;
+  return {QPoint(deviceEdge(r.left(), ratio), deviceEdge(r.top(), ratio)),
+          QPoint(deviceEdge(r.right() + 1, ratio) - 1, deviceEdge(r.bottom() + 1, ratio) - 1)};
+}
+
+// Glyph stamps kept at most; panel texts change, so the set is dropped when it fills up.
+constexpr size_t kMaxStamps = 256;
+// Device pixels of margin around a stamp's ink, checked to stay clear when it is made.
+constexpr int kStampMargin = 3;
+// Backgrounds kept per stamp.
+constexpr size_t kStampVariants = 4;
+
+bool overlaps(const QRect& a, const QRect& b) {
+  return a.left() <= b.right() && b.left() <= a.right() && a.top() <= b.bottom() && b.top() <= a.bottom();
+}
+// Sub-pixel phases are told apart in 1/64 of a device pixel.
+constexpr double kPhaseSteps = 64.0;
+
 }  // namespace
 
 Runtime::Runtime() : wake_(std::make_unique<QTimer>()), captionSink_(std::make_unique<CaptionSink>(*this)) {
   seed_ = chooseSeed();
   random_.reseed(seed_);
   wake_->setSingleShot(true);
-  image_ = QImage(kClientWidth, kClientHeight, QImage::Format_RGB32);
-  image_.fill(Qt::white);
-  windowPainter_ = std::make_unique<QPainter>(&image_);
+  rebuildImage(logicalSize_, ratio_, false);
   painter_ = windowPainter_.get();
 }
 
@@ -87,19 +114,77 @@ void Runtime::openWindow(int x, int y, int outerWidth, int outerHeight, const QS
   client_->setFocus();
   windowGone_ = false;
   watch_ = WindowSystemWatch::create(*this, *window_);
+  // Nothing is drawn yet: the picture simply starts at the screen's ratio.
+  const double ratio = client_->devicePixelRatioF();
+  if (ratio != ratio_) rebuildImage(logicalSize_, ratio, false);
+}
+
+void Runtime::rebuildImage(QSize logical, double ratio, bool scaleOld) {
+  if (windowPainter_ && windowPainter_->isActive()) windowPainter_->end();
+  const QImage old = image_;
+  const double oldRatio = ratio_;
+  ratio_ = ratio;
+  logicalSize_ = logical;
+  QImage fresh(toDevice(logical.width()), toDevice(logical.height()), QImage::Format_RGB32);
+  fresh.fill(Qt::white);
+  if (!old.isNull()) {
+    QPainter copy(&fresh);
+    if (scaleOld) {
+      copy.setRenderHint(QPainter::SmoothPixmapTransform);
+      copy.drawImage(QRectF(0, 0, old.width() * ratio / oldRatio, old.height() * ratio / oldRatio), old);
+    } else {
+      copy.drawImage(0, 0, old);
+    }
+  }
+  image_ = fresh;
+  if (windowPainter_) {
+    windowPainter_->begin(&image_);
+  } else {
+    windowPainter_ = std::make_unique<QPainter>(&image_);
+  }
+  forgetCaches();
+}
+
+void Runtime::setDevicePixelRatio(double ratio) {
+  if (ratio <= 0 || ratio == ratio_) return;
+  rebuildImage(logicalSize_, ratio, true);
+  // Captured images keep their client size: scaled like the picture they came from.
+  for (auto& [handle, captured] : images_)
+    captured.pixels = captured.pixels.scaled(toDevice(captured.logical).size(), Qt::IgnoreAspectRatio,
+                                             Qt::SmoothTransformation);
+  markDirty(QRect(QPoint(0, 0), logicalSize_));
+  // Drawing the screen again is not an event of the game: it makes no sound.
+  beepsMuted_ = true;
+  if (onDevicePixelRatioChanged) onDevicePixelRatioChanged();
+  beepsMuted_ = false;
+}
+
+void Runtime::followScreenLater() {
+  if (ratioCheckPending_ || client_ == nullptr) return;
+  ratioCheckPending_ = true;
+  // Not from inside the event that noticed it: the game draws anew in its own time.
+  QTimer::singleShot(0, client_, [this] {
+    ratioCheckPending_ = false;
+    setDevicePixelRatio(client_->devicePixelRatioF());
+  });
+}
+
+int Runtime::toDevice(int edge) const { return deviceEdge(edge, ratio_); }
+QRect Runtime::toDevice(const QRect& rect) const { return deviceRect(rect, ratio_); }
+
+void Runtime::setDrawingCaches(bool on) {
+  cachesOn_ = on;
+  standing_.clear();
+}
+
+void Runtime::forgetCaches() {
+  standing_.clear();
+  circleSprites_.clear();
+  stamps_.clear();
 }
 
 void Runtime::setClientSize(int width, int height) {
-  if (width != image_.width() || height != image_.height()) {
-    windowPainter_->end();
-    QImage grown(width, height, QImage::Format_RGB32);
-    grown.fill(Qt::white);
-    QPainter copy(&grown);
-    copy.drawImage(0, 0, image_);
-    copy.end();
-    image_ = grown;
-    windowPainter_->begin(&image_);
-  }
+  if (QSize(width, height) != logicalSize_) rebuildImage(QSize(width, height), ratio_, false);
   if (client_ != nullptr) {
     client_->setFixedSize(width, height);
     window_->adjustSize();
@@ -113,8 +198,9 @@ void Runtime::setTitle(const QString& title) {
 }
 
 void Runtime::clearClient(QColor colour) {
-  painter().fillRect(image_.rect(), colour);
-  markDirty(image_.rect());
+  const QRect all(QPoint(0, 0), logicalSize_);
+  fillLogical(all, colour);
+  markDirty(all);
 }
 
 bool Runtime::windowExists() const {
@@ -139,7 +225,17 @@ QImage Runtime::grabClient() {
   return client_->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-void Runtime::paintClient(QPainter& painter, const QRect& rect) { painter.drawImage(rect, image_, rect); }
+void Runtime::paintClient(QPainter& painter, const QRect& rect) {
+  if (ratio_ == 1.0 && painter.device()->devicePixelRatioF() == 1.0) {
+    painter.drawImage(rect, image_, rect);
+    return;
+  }
+  // The picture with its ratio attached (sharing its pixels): at the window's own ratio
+  // it lands one to one on the device pixels; the paint event's region clips it.
+  QImage picture(image_.constBits(), image_.width(), image_.height(), image_.bytesPerLine(), image_.format());
+  picture.setDevicePixelRatio(ratio_);
+  painter.drawImage(QPointF(0, 0), picture);
+}
 
 bool Runtime::handleCloseRequest() {
   if (windowGone_) return true;
@@ -274,7 +370,14 @@ void Runtime::markDirty(const QRect& rect) {
   // Collected here and handed to the window once per pass of the event pump: thousands
   // of small update requests per redraw would cost more than the drawing itself.
   dirty_ |= rect;
+  // A sprite under new pixels must be drawn again when it is asked for.
+  if (!standing_.empty())
+    std::erase_if(standing_, [&rect](const StandingSprite& s) { return overlaps(s.area, rect); });
 }
+
+double Runtime::scale() const { return drawingToWindow() ? ratio_ : 1.0; }
+
+void Runtime::fillLogical(const QRect& rect, QColor colour) { painter().fillRect(deviceRect(rect, scale()), colour); }
 
 void Runtime::flushDirty() {
   if (client_ != nullptr && !dirty_.isEmpty()) client_->update(dirty_);
@@ -306,19 +409,22 @@ void Runtime::line(int x1, int y1, int x2, int y2) {
     const int from = x1 < x2 ? x1 : x2 + 1;
     const int to = x1 < x2 ? x2 - 1 : x1;
     covered = QRect(QPoint(from, bandStart(y1, w)), QPoint(to, bandStart(y1, w) + w - 1));
-    painter().fillRect(covered, pen_);
+    fillLogical(covered, pen_);
   } else if (x1 == x2) {
     const int from = y1 < y2 ? y1 : y2 + 1;
     const int to = y1 < y2 ? y2 - 1 : y1;
     covered = QRect(QPoint(bandStart(x1, w), from), QPoint(bandStart(x1, w) + w - 1, to));
-    painter().fillRect(covered, pen_);
+    fillLogical(covered, pen_);
   } else {
     // Slanted lines stop one step short of their end point, as straight ones do.
     const double dx = x2 - x1, dy = y2 - y1;
     const double steps = std::max(std::abs(dx), std::abs(dy));
     const QPointF end(x2 - dx / steps, y2 - dy / steps);
+    const double s = scale();
+    if (s != 1.0) painter().setTransform(QTransform::fromScale(s, s));
     painter().setPen(QPen(pen_, w));
     painter().drawLine(QPointF(x1, y1), end);
+    if (s != 1.0) painter().resetTransform();
     covered = QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2)))
                   .adjusted(-w, -w, w, w);
   }
@@ -332,10 +438,10 @@ void Runtime::box(int x1, int y1, int x2, int y2) {
   const int w = lineWidth_;
   const int left = bandStart(x1, w), right = bandStart(x2, w);
   const int top = bandStart(y1, w), bottom = bandStart(y2, w);
-  painter().fillRect(QRect(left, top, right - left + w, w), pen_);
-  painter().fillRect(QRect(left, bottom, right - left + w, w), pen_);
-  painter().fillRect(QRect(left, top, w, bottom - top + w), pen_);
-  painter().fillRect(QRect(right, top, w, bottom - top + w), pen_);
+  fillLogical(QRect(left, top, right - left + w, w), pen_);
+  fillLogical(QRect(left, bottom, right - left + w, w), pen_);
+  fillLogical(QRect(left, top, w, bottom - top + w), pen_);
+  fillLogical(QRect(right, top, w, bottom - top + w), pen_);
   markDirty(QRect(left, top, right - left + w, bottom - top + w));
 }
 
@@ -344,7 +450,7 @@ void Runtime::filledBox(int x1, int y1, int x2, int y2) {
   if (y1 > y2) std::swap(y1, y2);
   if (fillStyle_ == FillStyle::Solid) {
     ShapeMode mode(painter(), rasterOp_);
-    painter().fillRect(QRect(QPoint(x1, y1), QPoint(x2, y2)), fill_);
+    fillLogical(QRect(QPoint(x1, y1), QPoint(x2, y2)), fill_);
   }
   box(x1, y1, x2, y2);
 }
@@ -353,16 +459,29 @@ void Runtime::circle(int cx, int cy, int radius) {
   const int reach = radius + lineWidth_ + 1;
   const QRect area(cx - reach, cy - reach, 2 * reach + 1, 2 * reach + 1);
   QPainter& p = painter();
-  if (rasterOp_ == RasterOp::Copy && painter_->device() == &image_) {
+  if (rasterOp_ == RasterOp::Copy && drawingToWindow()) {
     // The same circle, rasterised once into a sprite and copied from then on: a board
-    // redraw draws thousands of dots.
-    const QImage& sprite = circleSprite(radius);
-    p.drawImage(area.topLeft(), sprite);
-  } else {
-    ShapeMode mode(p, rasterOp_);
-    drawCircleShape(p, QPointF(cx + 0.5, cy + 0.5), radius);
+    // redraw draws thousands of dots. A sprite still standing untouched where it was
+    // drawn last is not drawn again, as that would change no pixel.
+    const QRect device = deviceRect(area, ratio_);
+    const CircleSprite& sprite = circleSprite(radius, device, area.topLeft());
+    if (cachesOn_ && spriteStands(area, &sprite.pixels)) return;
+    p.drawImage(device.topLeft(), sprite.pixels);
+    markDirty(area);
+    if (cachesOn_ && sprite.binary) standing_.push_back({area, &sprite.pixels});
+    return;
   }
+  ShapeMode mode(p, rasterOp_);
+  const double s = scale();
+  if (s != 1.0) p.setTransform(QTransform::fromScale(s, s));
+  drawCircleShape(p, QPointF(cx + 0.5, cy + 0.5), radius);
+  if (s != 1.0) p.resetTransform();
   markDirty(area);
+}
+
+bool Runtime::spriteStands(const QRect& area, const QImage* sprite) const {
+  return std::any_of(standing_.begin(), standing_.end(),
+                     [&](const StandingSprite& s) { return s.area == area && s.sprite == sprite; });
 }
 
 void Runtime::drawCircleShape(QPainter& p, QPointF centre, int radius) {
@@ -375,51 +494,80 @@ void Runtime::drawCircleShape(QPainter& p, QPointF centre, int radius) {
   p.setBrush(Qt::NoBrush);
 }
 
-const QImage& Runtime::circleSprite(int radius) {
-  const QString key = QString("%1/%2/%3/%4/%5")
-                          .arg(radius)
-                          .arg(lineWidth_)
-                          .arg(pen_.rgb())
-                          .arg(fill_.rgb())
-                          .arg(fillStyle_ == FillStyle::Solid ? 1 : 0);
+int Runtime::phase(int edge) const {
+  return int(std::lround((edge * ratio_ - deviceEdge(edge, ratio_)) * kPhaseSteps));
+}
+
+const Runtime::CircleSprite& Runtime::circleSprite(int radius, const QRect& deviceArea, QPoint corner) {
+  const SpriteKey key{radius,        lineWidth_,           pen_.rgb(),          fill_.rgb(),
+                      fillStyle_ == FillStyle::Solid, phase(corner.x()), phase(corner.y()),
+                      deviceArea.width(), deviceArea.height()};
   auto it = circleSprites_.find(key);
-  if (it == circleSprites_.end()) {
-    const int reach = radius + lineWidth_ + 1;
-    QImage sprite(2 * reach + 1, 2 * reach + 1, QImage::Format_ARGB32_Premultiplied);
-    sprite.fill(Qt::transparent);
-    QPainter p(&sprite);
+  if (it != circleSprites_.end()) return it->second;
+  CircleSprite sprite;
+  sprite.pixels = QImage(deviceArea.size(), QImage::Format_ARGB32_Premultiplied);
+  sprite.pixels.fill(Qt::transparent);
+  QPainter p(&sprite.pixels);
+  const int reach = radius + lineWidth_ + 1;
+  if (ratio_ == 1.0) {
     drawCircleShape(p, QPointF(reach + 0.5, reach + 0.5), radius);
-    p.end();
-    it = circleSprites_.emplace(key, sprite).first;
+  } else {
+    p.setTransform(QTransform(ratio_, 0, 0, ratio_, -deviceArea.left(), -deviceArea.top()));
+    drawCircleShape(p, QPointF(corner.x() + reach + 0.5, corner.y() + reach + 0.5), radius);
   }
-  return it->second;
+  p.end();
+  sprite.binary = true;
+  for (int y = 0; y < sprite.pixels.height() && sprite.binary; ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(sprite.pixels.constScanLine(y));
+    for (int x = 0; x < sprite.pixels.width(); ++x)
+      if (qAlpha(line[x]) != 0 && qAlpha(line[x]) != 255) sprite.binary = false;
+  }
+  return circleSprites_.emplace(key, std::move(sprite)).first->second;
 }
 
 void Runtime::pixel(int x, int y, QColor colour) {
-  painter().fillRect(QRect(x, y, 1, 1), colour);
+  fillLogical(QRect(x, y, 1, 1), colour);
   markDirty(QRect(x, y, 1, 1));
 }
 
 int Runtime::textWidth(const QString& text) const {
   const RealisedFont& f = currentFont_;
   if (f.metrics.fixedPitch) return int(text.toUcs4().size()) * f.metrics.cellWidth;
-  return QFontMetrics(f.font).horizontalAdvance(text);
+  if (!cachesOn_ || f.id < 0) return QFontMetrics(f.font).horizontalAdvance(text);
+  // Measuring shapes the text: the widths of the few texts the game draws are kept.
+  if (textWidths_.size() >= kMaxStamps) textWidths_.clear();
+  const auto [it, added] = textWidths_.try_emplace({f.id, text}, 0);
+  if (added) it->second = QFontMetrics(f.font).horizontalAdvance(text);
+  return it->second;
 }
 
 void Runtime::text(int x, int y, const QString& text) {
   if (text.isEmpty()) return;
   const RealisedFont& f = currentFont_;
-  QPainter& p = painter();
-  const int width = textWidth(text);
-  const QRect cell(x, y, width, f.metrics.cellHeight);
-  if (textBackground_ == TextBackground::Opaque) p.fillRect(cell, fill_);
+  const QRect cell(x, y, textWidth(text), f.metrics.cellHeight);
+  if (textBackground_ == TextBackground::Opaque) {
+    fillLogical(cell, fill_);
+    markDirty(cell);
+  }
+  if (cachesOn_ && drawingToWindow() && f.id >= 0 && stampText(x, y, text, cell)) return;
+  const double s = scale();
+  paintGlyphs(painter(), QTransform::fromScale(s, s), x, y, text, deviceRect(cell, s));
+  // Glyphs may reach a little beyond their cells.
+  markDirty(cell.adjusted(-2, -2, 4, 4));
+}
+
+void Runtime::paintGlyphs(QPainter& p, const QTransform& transform, int x, int y, const QString& text,
+                          const QRect& deviceClip) {
+  const RealisedFont& f = currentFont_;
+  const bool transformed = !transform.isIdentity();
   p.setFont(f.font);
   p.setPen(pen_);
   const int baseline = y + f.ascent;
   if (f.metrics.fixedPitch) {
     // Fixed-pitch faces sit on an exact grid: one character per cell, nothing outside it.
     p.save();
-    p.setClipRect(cell);
+    p.setClipRect(deviceClip);
+    if (transformed) p.setTransform(transform);
     int i = 0;
     for (char32_t ch : text.toUcs4()) {
       p.drawText(x + i * f.metrics.cellWidth + f.glyphOffset, baseline, QString::fromUcs4(&ch, 1));
@@ -427,10 +575,101 @@ void Runtime::text(int x, int y, const QString& text) {
     }
     p.restore();
   } else {
+    if (transformed) p.setTransform(transform);
     p.drawText(x, baseline, text);
+    if (transformed) p.resetTransform();
   }
-  // Glyphs may reach a little beyond their cells.
-  markDirty(cell.adjusted(-2, -2, 4, 4));
+}
+
+// Text on the window is copied from stamps: the text drawn once over the pixels it lands
+// on, kept with those pixels. A stamp is used only where the pixels under it are the same
+// again (an erased cell, an opaque text background, a picker square), so the copy gives
+// the very pixels that drawing the glyphs would.
+bool Runtime::stampText(int x, int y, const QString& text, const QRect& cell) {
+  const StampKey key{currentFont_.id, text, pen_.rgb(), phase(x), phase(y)};
+  auto it = stamps_.find(key);
+  if (it == stamps_.end()) {
+    if (stamps_.size() >= kMaxStamps) stamps_.clear();
+    Stamp stamp;
+    const QRect area = stampArea(x, y, text, cell);
+    stamp.area = area.translated(-toDevice(x), -toDevice(y));
+    stamp.usable = inkStaysInside(x, y, text, cell, area);
+    it = stamps_.emplace(key, std::move(stamp)).first;
+  }
+  Stamp& stamp = it->second;
+  if (!stamp.usable) return false;
+  const QRect area = stamp.area.translated(toDevice(x), toDevice(y));
+  if (area.isEmpty() || !image_.rect().contains(area)) return false;
+  auto variant = std::find_if(stamp.variants.begin(), stamp.variants.end(),
+                              [&](const StampVariant& v) { return imageHolds(area, v.before); });
+  if (variant == stamp.variants.end()) {
+    // Few backgrounds recur for one text; the oldest is dropped to make room.
+    if (stamp.variants.size() >= kStampVariants) stamp.variants.erase(stamp.variants.begin());
+    StampVariant fresh;
+    fresh.before = image_.copy(area);
+    fresh.after = renderOver(x, y, text, cell, fresh.before, area.topLeft());
+    stamp.variants.push_back(std::move(fresh));
+    variant = std::prev(stamp.variants.end());
+  }
+  painter().drawImage(area.topLeft(), variant->after);
+  markDirty(logicalCover(area));
+  return true;
+}
+
+// Device pixels that may hold ink of the text: its cell for fixed-pitch faces (clipped to
+// it), otherwise the glyphs' bounds with a margin for antialiasing.
+QRect Runtime::stampArea(int x, int y, const QString& text, const QRect& cell) const {
+  const RealisedFont& f = currentFont_;
+  if (f.metrics.fixedPitch) return deviceRect(cell, ratio_);
+  const QRectF ink = QFontMetricsF(f.font).tightBoundingRect(text).translated(x, y + f.ascent);
+  const QRect scaled = QTransform::fromScale(ratio_, ratio_).mapRect(ink).toAlignedRect();
+  return scaled.adjusted(-2, -2, 2, 2);
+}
+
+// Drawn once over a margin of a colour far from the pen: a text whose ink reaches beyond
+// its area is always drawn directly.
+bool Runtime::inkStaysInside(int x, int y, const QString& text, const QRect& cell, const QRect& area) {
+  const QRect canvasArea = area.adjusted(-kStampMargin, -kStampMargin, kStampMargin, kStampMargin);
+  const QRgb background = pen_.rgb() ^ 0xffffffU;
+  QImage canvas(canvasArea.size(), image_.format());
+  canvas.fill(background);
+  canvas = renderOver(x, y, text, cell, canvas, canvasArea.topLeft());
+  const QRect inner = area.translated(-canvasArea.topLeft());
+  for (int row = 0; row < canvas.height(); ++row) {
+    const auto* line = reinterpret_cast<const QRgb*>(canvas.constScanLine(row));
+    for (int column = 0; column < canvas.width(); ++column)
+      if (!inner.contains(column, row) && line[column] != background) return false;
+  }
+  return true;
+}
+
+// The text drawn over a copy of `background`, whose top-left pixel is `deviceOrigin` of
+// the window: with the same transform and clip as on the window, moved by whole pixels.
+QImage Runtime::renderOver(int x, int y, const QString& text, const QRect& cell, const QImage& background,
+                           QPoint deviceOrigin) {
+  QImage canvas = background.copy();
+  QPainter p(&canvas);
+  const QTransform transform(ratio_, 0, 0, ratio_, -deviceOrigin.x(), -deviceOrigin.y());
+  paintGlyphs(p, transform, x, y, text, deviceRect(cell, ratio_).translated(-deviceOrigin));
+  p.end();
+  return canvas;
+}
+
+bool Runtime::imageHolds(const QRect& deviceArea, const QImage& pixels) const {
+  const size_t rowBytes = size_t(deviceArea.width()) * sizeof(QRgb);
+  for (int row = 0; row < deviceArea.height(); ++row) {
+    const uchar* line = image_.constScanLine(deviceArea.top() + row) + size_t(deviceArea.left()) * sizeof(QRgb);
+    if (std::memcmp(line, pixels.constScanLine(row), rowBytes) != 0) return false;
+  }
+  return true;
+}
+
+// The client pixels that hold the device pixels of `deviceArea`.
+QRect Runtime::logicalCover(const QRect& deviceArea) const {
+  if (ratio_ == 1.0) return deviceArea;
+  const auto down = [this](int d) { return int(std::floor(d / ratio_)); };
+  return {QPoint(down(deviceArea.left()), down(deviceArea.top())),
+          QPoint(down(deviceArea.right()), down(deviceArea.bottom()))};
 }
 
 // --- fonts ----------------------------------------------------------------------------
@@ -485,6 +724,7 @@ Runtime::RealisedFont Runtime::realise(const FontDescription& d) const {
 
 FontHandle Runtime::createFont(const FontDescription& description) {
   fonts_.push_back(realise(description));
+  fonts_.back().id = nextFontId_++;
   return FontHandle(fonts_.size() - 1);
 }
 
@@ -515,6 +755,7 @@ void Runtime::selectSystemFont(const QString& face, double points) {
       d.weight = 700;
     }
     it = systemFonts_.emplace(key, realise(d)).first;
+    it->second.id = nextFontId_++;
   }
   currentFont_ = it->second;
 }
@@ -551,18 +792,21 @@ FontMetrics Runtime::currentFontMetrics() const { return currentFont_.metrics; }
 
 ImageHandle Runtime::captureImage(int x1, int y1, int x2, int y2) {
   const ImageHandle handle = nextImage_++;
-  images_[handle] = image_.copy(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
-                                      QPoint(std::max(x1, x2), std::max(y1, y2))));
+  const QRect logical(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2)));
+  images_[handle] = {image_.copy(toDevice(logical)), logical};
   return handle;
 }
 
 void Runtime::drawImage(ImageHandle image, int x, int y) {
   const auto it = images_.find(image);
   if (it == images_.end()) return;
+  const double s = scale();
+  // Pixel for pixel from the device corner of (x, y): put back where it was taken, an
+  // image covers exactly the device pixels it came from.
   painter().setCompositionMode(QPainter::CompositionMode_Source);
-  painter().drawImage(x, y, it->second);
+  painter().drawImage(deviceEdge(x, s), deviceEdge(y, s), it->second.pixels);
   painter().setCompositionMode(QPainter::CompositionMode_SourceOver);
-  markDirty(QRect(QPoint(x, y), it->second.size()));
+  markDirty(QRect(QPoint(x, y), it->second.logical.size()));
 }
 
 void Runtime::releaseImage(ImageHandle image) { images_.erase(image); }
@@ -777,6 +1021,7 @@ void Runtime::showPointer() {
 }
 
 void Runtime::beep() {
+  if (beepsMuted_) return;
   ++beepCount_;
   QApplication::beep();
 }

@@ -8,13 +8,16 @@
 #include <QImage>
 #include <QRect>
 #include <QString>
+#include <QTransform>
 
 #include <atomic>
 #include <deque>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "engine/random.h"
@@ -103,8 +106,23 @@ class Runtime {
   void closeWindow();
   QWidget* mainWindowWidget() const;
   QWidget* clientWidget() const;
-  // The picture of the client area; every drawing call paints into it.
+  // The picture of the client area in device pixels (the logical client size times the
+  // device pixel ratio); every drawing call paints into it.
   const QImage& backingImage() const { return image_; }
+  // Device pixels per client pixel of the screen the window is on (1, 1.25, 1.5, 2, 3).
+  double devicePixelRatio() const { return ratio_; }
+  // Redraws the backing image at another ratio: the old picture is scaled into it for the
+  // moment and onDevicePixelRatioChanged asks the game to draw everything anew. The window
+  // calls it when it moves to a screen of another ratio.
+  void setDevicePixelRatio(double ratio);
+  std::function<void()> onDevicePixelRatioChanged;
+  // Where a client pixel edge lies in the backing image (see deviceEdge in runtime.cpp).
+  int toDevice(int edge) const;
+  QRect toDevice(const QRect& rect) const;
+  // The caches of the window output (glyph stamps, dots left standing). On by default;
+  // the benchmark switches them off to measure the plain path beside them.
+  void setDrawingCaches(bool on);
+  bool drawingCaches() const { return cachesOn_; }
   // The client area as a person sees it, child controls (the clock label) included.
   QImage grabClient();
 
@@ -235,6 +253,8 @@ class Runtime {
   uint64_t randomSeed() const { return seed_; }
 
   // Used by the window classes.
+  // Follows the ratio of the window's screen, later (from a paint or screen-change event).
+  void followScreenLater();
   void handleInput(const WindowMessage& message);
   // A key press the client area received (`id`: the key's scan code, or its Qt key); only
   // the release of such a key becomes a message. Keys pressed while a menu or a dialog had
@@ -258,11 +278,70 @@ class Runtime {
     FontMetrics metrics;
     int ascent = 0;
     int glyphOffset = 0;  // fixed pitch: where a glyph starts inside its cell
+    int id = -1;          // created and system fonts: a key of the glyph stamps
+  };
+  // A circle rasterised once, for one look and one sub-pixel phase of its corner.
+  struct SpriteKey {
+    int radius, lineWidth;
+    QRgb pen, fill;
+    bool solid;
+    int phaseX, phaseY, width, height;
+    auto operator<=>(const SpriteKey&) const = default;
+  };
+  struct CircleSprite {
+    QImage pixels;
+    bool binary = false;  // every pixel opaque or clear: drawing it twice changes nothing
+  };
+  // A sprite copied into the window whose pixels nothing has touched since.
+  struct StandingSprite {
+    QRect area;  // client pixels
+    const QImage* sprite;
+  };
+  // A text rendered once over a plain background, copied from then on.
+  struct StampKey {
+    int font;
+    QString text;
+    QRgb pen;
+    int phaseX, phaseY;
+    bool operator<(const StampKey& other) const {
+      return std::tie(font, pen, phaseX, phaseY) != std::tie(other.font, other.pen, other.phaseX, other.phaseY)
+                 ? std::tie(font, pen, phaseX, phaseY) < std::tie(other.font, other.pen, other.phaseX, other.phaseY)
+                 : text < other.text;
+    }
+  };
+  // The text over one background it was drawn on: the pixels of its area before and after.
+  struct StampVariant {
+    QImage before, after;
+  };
+  struct Stamp {
+    QRect area;           // device pixels around the ink, relative to the text's device origin
+    bool usable = false;  // false when the ink reached beyond the area
+    std::vector<StampVariant> variants;
+  };
+  struct CapturedImage {
+    QImage pixels;   // device pixels
+    QRect logical;   // the client rectangle it was taken from
   };
   RealisedFont realise(const FontDescription& description) const;
   void markDirty(const QRect& rect);
   void drawCircleShape(QPainter& painter, QPointF centre, int radius);
-  const QImage& circleSprite(int radius);
+  const CircleSprite& circleSprite(int radius, const QRect& deviceArea, QPoint corner);
+  bool spriteStands(const QRect& area, const QImage* sprite) const;
+  void fillLogical(const QRect& rect, QColor colour);
+  double scale() const;
+  QTransform deviceTransform(QPoint deviceOrigin) const;
+  void paintGlyphs(QPainter& p, const QTransform& transform, int x, int y, const QString& text,
+                   const QRect& deviceClip);
+  bool stampText(int x, int y, const QString& text, const QRect& cell);
+  QRect stampArea(int x, int y, const QString& text, const QRect& cell) const;
+  bool inkStaysInside(int x, int y, const QString& text, const QRect& cell, const QRect& area);
+  QImage renderOver(int x, int y, const QString& text, const QRect& cell, const QImage& background,
+                    QPoint deviceOrigin);
+  QRect logicalCover(const QRect& deviceArea) const;
+  int phase(int edge) const;
+  bool imageHolds(const QRect& deviceArea, const QImage& pixels) const;
+  void rebuildImage(QSize logical, double ratio, bool scaleOld);
+  void forgetCaches();
   void flushDirty();
   void forgetMenusUnder(QObject* root);
   QPainter& painter();
@@ -299,8 +378,16 @@ class Runtime {
   RealisedFont currentFont_;
   std::map<QString, RealisedFont> systemFonts_;
 
-  std::map<ImageHandle, QImage> images_;
-  std::map<QString, QImage> circleSprites_;
+  double ratio_ = 1.0;
+  QSize logicalSize_{kClientWidth, kClientHeight};
+  bool cachesOn_ = true;
+  bool ratioCheckPending_ = false;
+  std::map<ImageHandle, CapturedImage> images_;
+  std::map<SpriteKey, CircleSprite> circleSprites_;
+  std::vector<StandingSprite> standing_;
+  std::map<StampKey, Stamp> stamps_;
+  mutable std::map<std::pair<int, QString>, int> textWidths_;
+  int nextFontId_ = 0;
   std::map<MenuHandle, QWidget*> menus_;  // QMenuBar or QMenu
   std::map<int, QAction*> menuItems_;
   MenuHandle nextMenu_ = 1;
@@ -308,6 +395,7 @@ class Runtime {
   ImageHandle nextImage_ = 1;
 
   int pointerHidden_ = 0;
+  bool beepsMuted_ = false;  // while the game draws anew after a change of ratio
   int beepCount_ = 0;
   uint64_t seed_ = 0;
   punktivo::SeededRandom random_{0};

@@ -38,6 +38,9 @@ ClientWidget::ClientWidget(Runtime& runtime, QWidget* parent) : QWidget(parent),
 }
 
 void ClientWidget::paintEvent(QPaintEvent* event) {
+  // A window moved to a screen of another ratio paints the picture scaled until the
+  // game has drawn it anew.
+  if (devicePixelRatioF() != runtime_.devicePixelRatio()) runtime_.followScreenLater();
   QPainter painter(this);
   runtime_.paintClient(painter, event->rect());
 }
@@ -99,6 +102,7 @@ bool ClientWidget::event(QEvent* event) {
     runtime_.handleQuitRequest();
     return true;
   }
+  if (event->type() == QEvent::ScreenChangeInternal) runtime_.followScreenLater();
   return QWidget::event(event);
 }
 

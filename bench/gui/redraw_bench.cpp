@@ -1,4 +1,6 @@
-// How long the screen takes to repaint: a whole board, one cell, the picker.
+// How long the screen takes to repaint: a whole board, one cell, the picker. Each runs
+// at device pixel ratios 1 and 2, with the drawing caches (the game's path) and without
+// them (the plain path), so one run shows what the caches gain.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -26,20 +28,34 @@ app::App& game() {
   return *started;
 }
 
-void BM_RedrawBoard(benchmark::State& state) {
+// Arguments: the ratio in percent, caches on (1) or off (0).
+app::App& prepared(const benchmark::State& state) {
   app::App& g = game();
+  g.runtime().setDrawingCaches(state.range(1) != 0);
+  g.runtime().setDevicePixelRatio(double(state.range(0)) / 100.0);
+  return g;
+}
+
+void ratiosAndCaches(benchmark::internal::Benchmark* b) {
+  b->ArgNames({"ratio%", "caches"});
+  for (int ratio : {100, 200})
+    for (int caches : {0, 1}) b->Args({ratio, caches});
+}
+
+void BM_RedrawBoard(benchmark::State& state) {
+  app::App& g = prepared(state);
   for (auto _ : state) g.view().redrawBoard();
 }
-BENCHMARK(BM_RedrawBoard)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RedrawBoard)->Apply(ratiosAndCaches)->Unit(benchmark::kMillisecond);
 
 void BM_DrawPlayerCell(benchmark::State& state) {
-  app::App& g = game();
+  app::App& g = prepared(state);
   for (auto _ : state) g.cells().drawPlayerCell(5, 5, 7);
 }
-BENCHMARK(BM_DrawPlayerCell)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DrawPlayerCell)->Apply(ratiosAndCaches)->Unit(benchmark::kMicrosecond);
 
 void BM_DrawPicker(benchmark::State& state) {
-  app::App& g = game();
+  app::App& g = prepared(state);
   int digit = 1;
   for (auto _ : state) {
     g.input().pickerDigit = int16_t(digit);
@@ -49,7 +65,7 @@ void BM_DrawPicker(benchmark::State& state) {
   g.runtime().releaseImage(g.input().pickerBackground);
   g.input().backgroundHeld = false;
 }
-BENCHMARK(BM_DrawPicker)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DrawPicker)->Apply(ratiosAndCaches)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
