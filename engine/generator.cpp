@@ -1,8 +1,6 @@
-// New puzzles by disguise of stock records, and the exact solution counter that vouches for
-// the finished puzzle.
+// New puzzles by disguise of stock records.
 #include "engine/generator.h"
 
-#include <bit>
 #include <cassert>
 #include <utility>
 
@@ -21,126 +19,6 @@ bool sameCells(const Grid& a, const Grid& b) {
   return true;
 }
 
-// compatible[code][b]: the digits a that keep the rule of dot code (0-2) beside digit b.
-struct DotRuleTable {
-  uint16_t compatible[3][10]{};
-  constexpr DotRuleTable() {
-    for (int code = 0; code <= 2; ++code)
-      for (int b = 1; b <= 9; ++b)
-        for (int a = 1; a <= 9; ++a) {
-          const bool consecutive = a - b == 1 || b - a == 1;
-          const bool doubled = a == 2 * b || b == 2 * a;
-          const bool holds =
-              code == kNoDot ? !consecutive && !doubled : code == kWhiteDot ? consecutive : doubled;
-          if (holds) compatible[code][b] |= uint16_t(1u << a);
-        }
-  }
-};
-constexpr DotRuleTable kDotRules;
-
-// Depth-first search over the empty cells, always branching on the cell with the fewest
-// digits left; counts completions up to a limit.
-class SolutionCounter {
- public:
-  SolutionCounter(const Grid& dotsRight, const Grid& dotsDown) {
-    for (int r = 1; r <= 9; ++r)
-      for (int c = 1; c <= 9; ++c) {
-        Links& l = links_[index(r, c)];
-        auto add = [&](int rr, int cc, uint8_t code) {
-          if (code <= kBlackDot) l.cell[l.count] = index(rr, cc), l.code[l.count++] = code;
-        };
-        if (c < 9) add(r, c + 1, dotsRight[r][c]);
-        if (c > 1) add(r, c - 1, dotsRight[r][c - 1]);
-        if (r < 9) add(r + 1, c, dotsDown[c][r]);
-        if (r > 1) add(r - 1, c, dotsDown[c][r - 1]);
-      }
-  }
-
-  // False when the givens already break a rule.
-  bool place(const Grid& givens) {
-    for (int r = 1; r <= 9; ++r)
-      for (int c = 1; c <= 9; ++c) {
-        const int d = givens[r][c];
-        if (d < 1 || d > 9) continue;
-        if (!(allowed(index(r, c)) >> d & 1u)) return false;
-        set(index(r, c), d);
-      }
-    return true;
-  }
-
-  int count(int limit) {
-    found_ = 0;
-    limit_ = limit;
-    search();
-    return found_;
-  }
-
- private:
-  struct Links {
-    int count = 0;
-    int cell[4]{};
-    uint8_t code[4]{};
-  };
-
-  static int index(int r, int c) { return (r - 1) * 9 + (c - 1); }
-  static int boxOf(int i) { return i / 27 * 3 + i % 9 / 3; }
-
-  uint16_t allowed(int i) const {
-    uint16_t fits = uint16_t(~(rows_[i / 9] | columns_[i % 9] | boxes_[boxOf(i)]) & kAllDigits);
-    const Links& l = links_[i];
-    for (int k = 0; k < l.count; ++k) {
-      const int neighbour = digits_[l.cell[k]];
-      if (neighbour != 0) fits &= kDotRules.compatible[l.code[k]][neighbour];
-    }
-    return fits;
-  }
-
-  void set(int i, int d) {
-    const uint16_t bit = uint16_t(1u << d);
-    digits_[i] = uint8_t(d);
-    rows_[i / 9] |= bit;
-    columns_[i % 9] |= bit;
-    boxes_[boxOf(i)] |= bit;
-  }
-  void clear(int i) {
-    const uint16_t keep = uint16_t(~(1u << digits_[i]));
-    digits_[i] = 0;
-    rows_[i / 9] &= keep;
-    columns_[i % 9] &= keep;
-    boxes_[boxOf(i)] &= keep;
-  }
-
-  void search() {
-    int best = -1;
-    uint16_t bestFits = 0;
-    int bestCount = 10;
-    for (int i = 0; i < 81; ++i) {
-      if (digits_[i] != 0) continue;
-      const uint16_t fits = allowed(i);
-      const int n = std::popcount(fits);
-      if (n < bestCount) {
-        best = i, bestFits = fits, bestCount = n;
-        if (n == 0) return;  // dead end
-        if (n == 1) break;
-      }
-    }
-    if (best < 0) {
-      ++found_;
-      return;
-    }
-    for (uint16_t fits = bestFits; fits != 0 && found_ < limit_; fits &= uint16_t(fits - 1)) {
-      set(best, std::countr_zero(fits));
-      search();
-      clear(best);
-    }
-  }
-
-  std::array<Links, 81> links_{};
-  std::array<uint8_t, 81> digits_{};
-  std::array<uint16_t, 9> rows_{}, columns_{}, boxes_{};
-  int found_ = 0, limit_ = 0;
-};
-
 // The record just read can be disguised: a complete solution, every given on its digit.
 bool isUsableRecord(const BoardModel& model) {
   if (!isValidSolution(model.board)) return false;
@@ -151,13 +29,6 @@ bool isUsableRecord(const BoardModel& model) {
 }
 
 }  // namespace
-
-int countSolutions(const Grid& givens, const Grid& dotsRight, const Grid& dotsDown, int limit) {
-  if (limit < 1) return 0;
-  SolutionCounter counter(dotsRight, dotsDown);
-  if (!counter.place(givens)) return 0;
-  return counter.count(limit);
-}
 
 bool isValidSolution(const Grid& grid) {
   for (int k = 0; k < 9; ++k) {

@@ -1,21 +1,16 @@
 // New puzzles by disguise: the transformations of board and givens, the shuffle, the new-game
-// loop over stock records and the thinning of givens at "Extrem"; plus an exact solution
-// counter that judges whether a finished puzzle has exactly one answer.
+// loop over stock records and the thinning of givens at "Extrem". Whether a finished puzzle has
+// exactly one answer is judged by the exact solver.
 #pragma once
 
 #include <functional>
 
 #include "engine/board_model.h"
+#include "engine/exact_solver.h"
 #include "engine/random.h"
 #include "engine/solver.h"
 
 namespace punktivo {
-
-// Solutions of the puzzle given by `givens` under all rules (row, column, box and every dot
-// code, "no dot" included), counted up to `limit`. A plain backtracking search of its own,
-// independent of the game's solver. Codes other than 0-2 impose nothing; a given outside
-// 1-9 counts as empty; givens that already clash give 0.
-int countSolutions(const Grid& givens, const Grid& dotsRight, const Grid& dotsDown, int limit = 2);
 
 // True when `grid` holds every digit once per row, column and box (all 81 cells filled).
 bool isValidSolution(const Grid& grid);

@@ -1,7 +1,8 @@
 // The input is a board file as it may lie on a player's disk: any length, any bytes. Every
 // record the reader delivers goes the way a loaded board goes in the game (solution, count,
-// error check, candidates, solve, dots; drawing through a null display), is encoded again and
-// saved back into the file, and the reader's, the writer's and the save's promises are checked.
+// error check, candidates, solve, dots; drawing through a null display) and through the exact
+// solver, is encoded again and saved back into the file, and the reader's, the writer's and the
+// save's promises are checked.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +10,8 @@
 #include <vector>
 
 #include "engine/board_model.h"
+#include "engine/exact_solver.h"
+#include "engine/generator.h"
 #include "engine/random.h"
 #include "engine/rules.h"
 #include "engine/solver.h"
@@ -48,8 +51,26 @@ bool digitsInRange(const Grid& grid) {
   return true;
 }
 
+// The exact solve of the record's puzzle, as punktivo-tool solve-exact runs it: a solution
+// it reports is a full sudoku that keeps every given and every dot rule.
+void solvedExactly(const BoardModel& model) {
+  const ExactSolution exact = solveExact(model.givens, model.dotsRight, model.dotsDown);
+  FUZZ_CHECK(exact.solutions >= 0 && exact.solutions <= 2);
+  if (!exact.unique()) return;
+  const Grid& grid = exact.grid;
+  FUZZ_CHECK(isValidSolution(grid));
+  for (int r = 1; r <= 9; ++r)
+    for (int c = 1; c <= 9; ++c) {
+      const uint8_t given = model.givens[r][c];
+      FUZZ_CHECK(given < 1 || given > 9 || grid[r][c] == given);
+      if (c < 9) FUZZ_CHECK(dotRuleHolds(model.dotsRight[r][c], grid[r][c], grid[r][c + 1]));
+      if (r < 9) FUZZ_CHECK(dotRuleHolds(model.dotsDown[c][r], grid[r][c], grid[r + 1][c]));
+    }
+}
+
 // A loaded record, on the road it takes in the game.
 void throughTheEngine(BoardModel& model, Settings& settings, Solver& solver) {
+  solvedExactly(model);
   // After the load dialog: the solution is computed, then the panels count and check.
   solver.computeSolution();
   model.isBoardComplete();

@@ -11,6 +11,7 @@
 
 #include "engine/board_model.h"
 #include "engine/collection_check.h"
+#include "engine/exact_solver.h"
 #include "engine/generator.h"
 #include "engine/random.h"
 #include "engine/rules.h"
@@ -26,6 +27,7 @@ constexpr int kExitWriteFailed = 1;
 constexpr int kExitBelowBar = 1;  // validate: a record falls short of the quality bar
 constexpr int kExitUsage = 2;
 constexpr int kExitNoPuzzle = 3;
+constexpr int kExitNotUnique = 4;  // solve-exact: no solution, or more than one
 
 constexpr const char* kUsage =
     "usage: punktivo-tool OPERATION FILE[:N] [-o OUTFILE[:N]]\n"
@@ -34,12 +36,13 @@ constexpr const char* kUsage =
     "       punktivo-tool validate FILE [--disguises N] [--seed S] [--no-symmetry]\n"
     "  N = record 1-4 (default 1); LEVEL = leicht mittel schwer extrem or 0-3\n"
     "operations: show solve solve-candidates solve-rules candidates derive-dots\n"
-    "            derive-dots-from-solution solution status shuffle generate validate\n";
+    "            derive-dots-from-solution solution status count solve-exact shuffle\n"
+    "            generate validate\n";
 
 constexpr std::string_view kOperations[] = {
     "show",        "solve",     "solve-candidates", "solve-rules",
     "candidates",  "derive-dots", "derive-dots-from-solution", "solution", "status",
-    "shuffle",     "generate", "validate"};
+    "count",       "solve-exact", "shuffle",     "generate", "validate"};
 
 constexpr const char* kLevelWords[4] = {"leicht", "mittel", "schwer", "extrem"};
 
@@ -363,6 +366,7 @@ int run(int argc, char** argv) {
   }
 
   std::optional<StatusResult> status;
+  std::optional<int> solutions;  // count and solve-exact: of the givens with the dots
   if (op == "generate") {
     // done above
   } else if (op == "shuffle") {
@@ -393,6 +397,15 @@ int run(int argc, char** argv) {
     solver.computeSolution();
     model.quietMode = true;
     model.board = model.solution;
+  } else if (op == "count") {
+    solutions = countSolutions(model.givens, model.dotsRight, model.dotsDown, 2);
+  } else if (op == "solve-exact") {
+    const ExactSolution exact = solveExact(model.givens, model.dotsRight, model.dotsDown);
+    solutions = exact.solutions;
+    if (exact.unique()) {
+      model.board = exact.grid;
+      model.unsolvedFlag = false;
+    }
   } else if (op == "status") {
     solver.computeSolution();
     model.quietMode = true;
@@ -417,6 +430,13 @@ int run(int argc, char** argv) {
               << "attempts=" << generated->attempts << '\n'
               << "unique=" << (countSolutions(model.givens, model.dotsRight, model.dotsDown, 2) == 1 ? 1 : 0)
               << '\n';
+  }
+  if (solutions) std::cout << "solutions=" << *solutions << '\n';
+  if (op == "solve-exact" && solutions != 1) {
+    std::cerr << "punktivo-tool: " << args->input.file << ":" << args->input.record << ": "
+              << (solutions == 0 ? "no solution" : "more than one solution")
+              << (args->output ? ", nothing written" : "") << '\n';
+    return kExitNotUnique;
   }
   if (status) {
     std::cout << "statusMessage=\"" << status->statusMessage << "\"\n"

@@ -8,7 +8,9 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <tuple>
 
+#include "engine/exact_solver.h"
 #include "engine/rules.h"
 #include "engine/solver.h"
 #include "storage/board_file.h"
@@ -226,6 +228,67 @@ TEST_F(ToolTest, SolutionIsTheWrittenBoard) {
   EXPECT_EQ(written.givens, original.givens);
   for (int row = 1; row <= 9; ++row)
     for (int c = 1; c <= 9; ++c) EXPECT_EQ(written.board[row][c], kStartSolution[row - 1][c - 1]);
+}
+
+// count and solve-exact judge the puzzle, the givens with the dots, whatever the player wrote:
+// record 3's wrong digit is overwritten, and record 4, dots without a single given (where
+// the game's solver places nothing), is solved too.
+TEST_F(ToolTest, SolveExactWritesTheOneSolutionOfTheGivensAndDots) {
+  const std::string out = (dir / "exact.ptv").string();
+  for (const int record : {1, 3, 4}) {
+    SCOPED_TRACE(record);
+    const std::string ref = ":" + std::to_string(record);
+    ToolRun r = run("count " + q(fixture + ref));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.keys.at("solutions"), "1");
+    EXPECT_EQ(r.keys.at("board"), record == 3 ? "9" + r.keys.at("givens").substr(1) : r.keys.at("givens"));
+
+    r = run("solve-exact " + q(fixture + ref) + " -o " + q(out + ref));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.keys.at("board"), kSolutionLine);
+    EXPECT_EQ(r.keys.at("solutions"), "1");
+    EXPECT_EQ(r.keys.at("written"), out + ref);
+    NullDisplay modelDisplay;
+    BoardModel original(modelDisplay), written(modelDisplay);
+    loadRecord(fixture, record - 1, original);
+    loadRecord(out, record - 1, written);
+    EXPECT_EQ(written.givens, original.givens);
+    EXPECT_EQ(written.dotsRight, original.dotsRight);
+    EXPECT_EQ(written.dotsDown, original.dotsDown);
+    for (int row = 1; row <= 9; ++row)
+      for (int c = 1; c <= 9; ++c) EXPECT_EQ(written.board[row][c], kStartSolution[row - 1][c - 1]);
+  }
+}
+
+TEST_F(ToolTest, SolveExactWritesNothingWithoutExactlyOneSolution) {
+  // Record 1: two equal givens in row 3. Record 2: no digits and no dots, which leaves many
+  // fillings. The tool must say what the engine says.
+  NullDisplay modelDisplay;
+  BoardModel clash(modelDisplay), empty(modelDisplay);
+  loadRecord(fixture, 0, clash);
+  clash.givens[3][1] = clash.board[3][1] = clash.givens[3][2];
+  ASSERT_EQ(countSolutions(clash.givens, clash.dotsRight, clash.dotsDown), 0);
+  ASSERT_EQ(countSolutions(empty.givens, empty.dotsRight, empty.dotsDown), 2);
+  const std::string puzzles = (dir / "puzzles.ptv").string();
+  saveRecord(puzzles, 0, clash);
+  saveRecord(puzzles, 1, empty);
+
+  const std::string out = (dir / "never.ptv").string();
+  for (const auto& [record, solutions, message] :
+       {std::tuple{1, "0", "no solution"}, std::tuple{2, "2", "more than one solution"}}) {
+    SCOPED_TRACE(record);
+    const std::string ref = puzzles + ":" + std::to_string(record);
+    ToolRun r = run("count " + q(ref));
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.keys.at("solutions"), solutions);
+
+    r = run("solve-exact " + q(ref) + " -o " + q(out));
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_EQ(r.keys.at("solutions"), solutions);
+    EXPECT_EQ(r.err, "punktivo-tool: " + ref + ": " + message + ", nothing written\n");
+    EXPECT_FALSE(r.keys.contains("written"));
+    EXPECT_FALSE(std::filesystem::exists(out));
+  }
 }
 
 TEST_F(ToolTest, StatusReportsWhatTheErrorCheckWouldShow) {

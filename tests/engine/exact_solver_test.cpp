@@ -1,0 +1,154 @@
+// The exact solver against the literal count on the stock collections, on random puzzles with
+// one, none and several solutions, and on dots without a single given.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <random>
+
+#include "engine/exact_solver.h"
+#include "engine/rules.h"
+#include "exact_reference.h"
+#include "storage/board_file.h"
+#include "storage/data_files.h"
+#include "test_boards.h"
+
+namespace punktivo {
+namespace {
+
+struct Puzzle {
+  Grid givens{}, dotsRight{}, dotsDown{};
+};
+
+// The dots the digits of a full grid make.
+Puzzle dotsOf(const Grid& full) {
+  NullDisplay display;
+  BoardModel model(display);
+  model.board = full;
+  deriveDots(model);
+  return {Grid{}, model.dotsRight, model.dotsDown};
+}
+
+// The exact count, the exact solve and the literal count agree on the puzzle; the count.
+int expectAgreement(const Puzzle& p) {
+  Grid literalFirst{};
+  const int literalCount = literal::countSolutions(p.givens, p.dotsRight, p.dotsDown, 2, &literalFirst);
+  EXPECT_EQ(countSolutions(p.givens, p.dotsRight, p.dotsDown, 2), literalCount) << testing::gridText(p.givens);
+  const ExactSolution exact = solveExact(p.givens, p.dotsRight, p.dotsDown);
+  EXPECT_EQ(exact.solutions, literalCount) << testing::gridText(p.givens);
+  EXPECT_EQ(exact.grid, literalCount == 1 ? literalFirst : Grid{}) << testing::gridText(p.givens);
+  return literalCount;
+}
+
+int draw(std::mt19937_64& rng, int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
+
+TEST(ExactSolver, EveryStockRecordHasItsBoardAsOnlySolution) {
+  NullDisplay display;
+  SeededRandom unused(0);
+  for (int level = 0; level < 4; ++level)
+    for (int slot = 0; slot < kRecordsPerFile; ++slot) {
+      BoardModel model(display);
+      model.quietMode = true;
+      BoardFile file(model, unused);
+      file.boardFileName = (std::filesystem::path(PUNKTIVO_SOURCE_DATA_DIR) / collectionFileName(level)).string();
+      ASSERT_TRUE(file.loadBoardRecord(slot).loaded()) << file.boardFileName;
+      SCOPED_TRACE(file.boardFileName + ":" + std::to_string(slot + 1));
+      EXPECT_EQ(expectAgreement({model.givens, model.dotsRight, model.dotsDown}), 1);
+      EXPECT_EQ(solveExact(model.givens, model.dotsRight, model.dotsDown).grid, model.board);
+    }
+}
+
+// Random boards from the dots of a random solution: givens thinned out, a dot code changed,
+// a given clashing, many dots made free (a code that imposes nothing). Every outcome must
+// turn up, so that each is compared.
+TEST(ExactSolver, AgreesWithTheLiteralCountOnRandomPuzzles) {
+  std::mt19937_64 rng(15);
+  std::map<int, int> outcomes;
+  for (int k = 0; k < 120; ++k) {
+    const Grid full = testing::randomSolution(rng);
+    Puzzle p = dotsOf(full);
+    p.givens = testing::keepSome(full, 5 + draw(rng, 30), rng);
+    switch (k % 4) {
+      case 0:  // thinned: full is a solution, maybe not the only one
+        break;
+      case 1: {  // one dot changed: often no solution left
+        Grid& dots = draw(rng, 2) == 0 ? p.dotsRight : p.dotsDown;
+        uint8_t& code = dots[1 + draw(rng, 9)][1 + draw(rng, 8)];
+        code = uint8_t((code + 1 + draw(rng, 2)) % 3);
+        break;
+      }
+      case 2: {  // a given changed to another digit of its row
+        const int r = 1 + draw(rng, 9), c = 1 + draw(rng, 9);
+        p.givens[r][c] = full[r][c % 9 + 1];
+        break;
+      }
+      default:  // most dots free, some unknown codes: several solutions
+        for (Grid* dots : {&p.dotsRight, &p.dotsDown})
+          for (int i = 1; i <= 9; ++i)
+            for (int j = 1; j <= 8; ++j)
+              if (draw(rng, 10) < 8) (*dots)[i][j] = uint8_t(draw(rng, 2) == 0 ? 3 : 200);
+        p.givens = testing::keepSome(full, 30, rng);
+        break;
+    }
+    SCOPED_TRACE(k);
+    ++outcomes[expectAgreement(p)];
+  }
+  EXPECT_GT(outcomes[0], 10);
+  EXPECT_GT(outcomes[1], 10);
+  EXPECT_GT(outcomes[2], 10);
+}
+
+// Dot sudokus as published: no givens, the dots alone; the start board and a few random
+// solutions' dots (the literal count takes longer on these).
+TEST(ExactSolver, SolvesDotsWithoutGivens) {
+  Puzzle start;
+  NullDisplay display;
+  BoardModel model(display);
+  model.quietMode = true;
+  model.loadStartBoard();
+  start.dotsRight = model.dotsRight;
+  start.dotsDown = model.dotsDown;
+  EXPECT_EQ(expectAgreement(start), 1);
+  EXPECT_EQ(solveExact(Grid{}, start.dotsRight, start.dotsDown).grid, testing::gridFrom(testing::kStartSolution));
+
+  std::mt19937_64 rng(7);
+  for (int k = 0; k < 12; ++k) {
+    const Grid full = testing::randomSolution(rng);
+    const Puzzle p = dotsOf(full);
+    const int solutions = expectAgreement(p);
+    if (solutions == 1) {
+      EXPECT_EQ(solveExact(Grid{}, p.dotsRight, p.dotsDown).grid, full);
+    }
+    EXPECT_NE(solutions, 0);  // full itself is one
+  }
+}
+
+TEST(ExactSolver, CountsUpToTheLimitAndKeepsThePairOneTwoUnderBothDots) {
+  const Grid full = testing::gridFrom(testing::kStartSolution);
+  Puzzle p = dotsOf(full);
+  // 1 and 2 stand side by side in row 1 (columns 2, 3) with a black dot: a white one holds too,
+  // no dot does not.
+  ASSERT_EQ(p.dotsRight[1][2], kBlackDot);
+  p.dotsRight[1][2] = kWhiteDot;
+  EXPECT_EQ(countSolutions(full, p.dotsRight, p.dotsDown), 1);
+  p.dotsRight[1][2] = kNoDot;
+  EXPECT_EQ(countSolutions(full, p.dotsRight, p.dotsDown), 0);
+  EXPECT_EQ(solveExact(full, p.dotsRight, p.dotsDown).grid, Grid{});
+
+  // No rule at all: an empty board has more fillings than any limit.
+  Grid free{};
+  for (auto& row : free) row.fill(9);
+  EXPECT_EQ(countSolutions(Grid{}, free, free, 50), 50);
+  EXPECT_EQ(countSolutions(Grid{}, free, free, 1), 1);
+  EXPECT_EQ(countSolutions(Grid{}, free, free, 0), 0);
+  const ExactSolution several = solveExact(Grid{}, free, free);
+  EXPECT_EQ(several.solutions, 2);
+  EXPECT_EQ(several.grid, Grid{});
+  // A byte that is no digit counts as an empty cell.
+  Grid givens = full;
+  givens[5][5] = 14;
+  EXPECT_EQ(solveExact(givens, dotsOf(full).dotsRight, dotsOf(full).dotsDown).grid, full);
+}
+
+}  // namespace
+}  // namespace punktivo
