@@ -20,29 +20,36 @@ class FormDialog final : public QDialog {
  public:
   FormDialog(Form& form, QWidget* parent) : QDialog(parent), form_(form) {}
 
+  // Keys on an option button: a character performs the form's key-press event (Enter gives
+  // 13, Backspace 8); Tab and Shift+Tab move the focus and Escape closes, as in any dialog;
+  // the arrows move the choice among the option buttons without acting on it; keys that
+  // type nothing (Delete, Home, F-keys ...) do nothing.
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::KeyPress) {
-      auto* key = static_cast<QKeyEvent*>(event);
-      char32_t character = 0;
-      if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-        character = 13;
-      } else if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
-        return QDialog::eventFilter(watched, event);  // focus navigation, not a character
-      } else if (!key->text().isEmpty()) {
-        character = key->text().toUcs4().value(0);
-        // Delete and other control codes type nothing; Backspace counts as a character.
-        if ((character < 32 && character != 8 && character != 27) || character == 127) return true;
-      }
-      if (character != 0 && character != 27 && form_.onKeyPress) {
-        for (const auto& [name, widget] : form_.controls_) {
-          if (widget == watched && qobject_cast<QRadioButton*>(widget) != nullptr) {
-            form_.onKeyPress(name, character);
-            return true;
-          }
-        }
-      }
+    auto* option = qobject_cast<QRadioButton*>(watched);
+    if (event->type() != QEvent::KeyPress || option == nullptr) return QDialog::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    switch (key->key()) {
+      case Qt::Key_Tab:
+      case Qt::Key_Backtab:
+      case Qt::Key_Escape:
+        return QDialog::eventFilter(watched, event);
+      case Qt::Key_Up:
+      case Qt::Key_Left:
+        moveChoice(option, -1);
+        return true;
+      case Qt::Key_Down:
+      case Qt::Key_Right:
+        moveChoice(option, 1);
+        return true;
+      default:
+        break;
     }
-    return QDialog::eventFilter(watched, event);
+    const char32_t character = typedCharacter(*key);
+    if (character != 0 && form_.onKeyPress) {
+      for (const auto& [name, widget] : form_.controls_)
+        if (widget == option) form_.onKeyPress(name, character);
+    }
+    return true;
   }
 
  protected:
@@ -56,6 +63,25 @@ class FormDialog final : public QDialog {
   void reject() override { close(); }  // Escape acts as the close box
 
  private:
+  static char32_t typedCharacter(const QKeyEvent& key) {
+    if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) return 13;
+    if (key.text().isEmpty()) return 0;
+    const char32_t character = key.text().toUcs4().value(0);
+    // Control codes but Backspace type nothing, nor does Delete.
+    if ((character < 32 && character != 8) || character == 127) return 0;
+    return character;
+  }
+
+  // The next (or previous) option button of the form, checked and focused, round the group.
+  void moveChoice(QRadioButton* from, int step) {
+    const QList<QRadioButton*> options = findChildren<QRadioButton*>();
+    const qsizetype at = options.indexOf(from);
+    if (at < 0 || options.size() < 2) return;
+    QRadioButton* to = options[(at + step + options.size()) % options.size()];
+    to->setChecked(true);
+    to->setFocus(Qt::TabFocusReason);
+  }
+
   Form& form_;
 };
 

@@ -114,6 +114,7 @@ std::optional<int> HallOfFameDialogs::runHallDialog(int tab) {
   ruhm.addCommandButton("cmd3", "&OK",
                         QRect(deleteLeft - 6 - kButtonWidth, buttonsTop, kButtonWidth, kButtonHeight));
   ruhm.addCommandButton("cmd4", "&Löschen", QRect(deleteLeft, buttonsTop, kButtonWidth, kButtonHeight));
+  ruhm.setDefaultButton("cmd3");  // Return closes the list, as Escape does
   ruhm.setCurrentTab("tbs1", tab);
 
   bool done = false;

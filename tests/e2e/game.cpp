@@ -1,6 +1,8 @@
 // Starting the game on the test's X server and looking at it as a player does.
 #include "tests/e2e/game.h"
 
+#include "engine/exact_solver.h"
+
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
@@ -276,6 +278,23 @@ std::string Game::savedBoard(int slot) const {
       digits += at < bytes.size() && bytes[at] <= 9 ? char('0' + bytes[at]) : '?';
     }
   }
+  return digits;
+}
+
+std::string Game::solutionOfSaved(int slot) const {
+  const std::vector<uint8_t> bytes = readFile("brett.ptv");
+  if (bytes.size() < size_t(slot + 1) * 2400) return {};
+  const auto image = [&](size_t offset) {
+    punktivo::Grid grid{};
+    for (size_t i = 0; i < 10; ++i)
+      for (size_t j = 0; j < 10; ++j) grid[i][j] = bytes[size_t(slot) * 2400 + offset + 10 * i + j];
+    return grid;
+  };
+  const punktivo::ExactSolution solved = punktivo::solveExact(image(100), image(200), image(300));
+  if (!solved.unique()) return {};
+  std::string digits;
+  for (size_t r = 1; r <= 9; ++r)
+    for (size_t c = 1; c <= 9; ++c) digits += char('0' + solved.grid[r][c]);
   return digits;
 }
 

@@ -100,6 +100,9 @@ class Game {
   std::string savedBoard(int slot) const;
   // Saves the board into record 1 through the session's S key and the record dialog.
   void saveThroughDialog();
+  // The solution of the puzzle in record `slot` (givens and dots), row by row, or "" when it
+  // has none or several.
+  std::string solutionOfSaved(int slot) const;
 
   // Saves a picture of the whole screen beside the test's output, for a failing step.
   void saveScreenshot(const std::string& name);
