@@ -1,6 +1,8 @@
 // Starting the game on the test's X server and looking at it as a player does.
 #include "tests/e2e/game.h"
 
+#include <gtest/gtest.h>
+
 #include "engine/exact_solver.h"
 
 #include <cmath>
@@ -37,7 +39,10 @@ std::filesystem::path makeTempDir() {
 
 }  // namespace
 
-Game::Game(GameOptions options) : x_(XServer::instance()), dir_(makeTempDir()) {
+Game::Game(const GameOptions& options)
+    : x_(XServer::instance()),
+      dir_(makeTempDir()),
+      scale_(options.scaleFactor.empty() ? 1.0 : std::stod(options.scaleFactor)) {
   for (const auto& [name, bytes] : options.files) {
     std::ofstream out(dir_ / name, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
@@ -58,11 +63,12 @@ Game::Game(GameOptions options) : x_(XServer::instance()), dir_(makeTempDir()) {
   env.push_back("DISPLAY=" + x_.displayName());
   env.push_back("QT_QPA_PLATFORM=xcb");
   env.push_back("PUNKTIVO_SEED=" + options.seed);
-  env.push_back("PUNKTIVO_DATA_DIR=" PUNKTIVO_SOURCE_DATA_DIR);
+  env.push_back("PUNKTIVO_DATA_DIR=" + options.dataDir);
   env.push_back("HOME=" + dir_.string());
   env.push_back("XDG_RUNTIME_DIR=" + runtimeDir.string());
   if (!options.scaleFactor.empty()) env.push_back("QT_SCALE_FACTOR=" + options.scaleFactor);
   std::vector<char*> envp;
+  envp.reserve(env.size() + 1);
   for (std::string& e : env) envp.push_back(e.data());
   envp.push_back(nullptr);
 
@@ -89,9 +95,10 @@ Game::Game(GameOptions options) : x_(XServer::instance()), dir_(makeTempDir()) {
     if (main.id == 0) return false;
     window_ = main.id;
     // The client area fills the window below the menu bar.
-    origin_ = QPoint(main.geometry.x(), main.geometry.bottom() + 1 - kClientHeight);
+    origin_ = QPoint(main.geometry.x(), main.geometry.bottom() + 1 - int(std::lround(kClientHeight * scale_)));
     const QImage now = grab(QRect(0, 0, kClientWidth, kClientHeight));
-    const bool same = now == last && now.pixel(kBoardX, kBoardY) == 0xffff0000U;
+    const QPoint corner = QPoint(kBoardX, kBoardY) * scale_;
+    const bool same = now == last && now.pixel(corner) == 0xffff0000U;
     last = now;
     return same;
   });
@@ -99,6 +106,14 @@ Game::Game(GameOptions options) : x_(XServer::instance()), dir_(makeTempDir()) {
 }
 
 Game::~Game() {
+  // A failed scenario leaves the screen and the game's output beside the test's results.
+  if (::testing::Test::HasFailure()) {
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    saveScreenshot(name);
+    std::error_code ec;
+    std::filesystem::copy_file(dir_ / "game.log", "e2e-" + name + ".log",
+                               std::filesystem::copy_options::overwrite_existing, ec);
+  }
   if (running()) {
     kill(pid_, SIGKILL);
     waitpid(pid_, nullptr, 0);
@@ -157,7 +172,9 @@ QPoint Game::buttonCentre(Button button) const {
   return {(kButtonX[size_t(button)] + kButtonRight[size_t(button)]) / 2, kButtonY + 13};
 }
 
-QImage Game::grab(const QRect& client) { return x_.grab(client.translated(origin_)); }
+QImage Game::grab(const QRect& client) {
+  return x_.grab(QRect(toScreen(client.topLeft()), client.size() * scale_));
+}
 
 ButtonLook Game::buttonLook(Button button) {
   // The second row of the button's frame: white when up, dark grey when pressed.
@@ -321,7 +338,7 @@ std::vector<uint8_t> boardFileWith(const std::string& givens, int slot) {
     if (i % 2400 >= 1400) bytes[i] = uint8_t(1 + i % 9);  // the filler the game writes
   for (int r = 1; r <= 9; ++r) {
     for (int c = 1; c <= 9; ++c) {
-      const char ch = givens[size_t(9 * (r - 1) + (c - 1))];
+      const char ch = givens[size_t(r - 1) * 9 + size_t(c - 1)];
       const uint8_t digit = ch >= '1' && ch <= '9' ? uint8_t(ch - '0') : 0;
       bytes[size_t(slot) * 2400 + size_t(10 * r + c)] = digit;        // board
       bytes[size_t(slot) * 2400 + 100 + size_t(10 * r + c)] = digit;  // givens

@@ -32,13 +32,14 @@ enum class Ink { None, Blue, Red, Black };
 struct GameOptions {
   std::string seed = "1";
   std::string scaleFactor;  // QT_SCALE_FACTOR, empty for none
+  std::string dataDir = PUNKTIVO_SOURCE_DATA_DIR;  // where the stock files are found
   // Files put into the working directory before the start: name and bytes.
   std::vector<std::pair<std::string, std::vector<uint8_t>>> files;
 };
 
 class Game {
  public:
-  explicit Game(GameOptions options = {});
+  explicit Game(const GameOptions& options = {});
   ~Game();
   Game(const Game&) = delete;
   Game& operator=(const Game&) = delete;
@@ -48,7 +49,8 @@ class Game {
   unsigned long mainWindow() const { return window_; }
 
   // --- input in client coordinates ------------------------------------------------------
-  QPoint toScreen(QPoint client) const { return client + origin_; }
+  QPoint toScreen(QPoint client) const { return origin_ + client * scale_; }
+  double scale() const { return scale_; }
   void click(int x, int y, int button = 1);
   void press(int x, int y, int button = 1);
   void release(int button = 1);
@@ -63,6 +65,7 @@ class Game {
   QPoint buttonCentre(Button button) const;
 
   // --- what the screen shows --------------------------------------------------------------
+  // The screen's pixels of a client rectangle (scale() device pixels to a client pixel).
   QImage grab(const QRect& client);
   ButtonLook buttonLook(Button button);
   bool popupShown();                       // a menu is open
@@ -113,6 +116,7 @@ class Game {
   pid_t pid_ = -1;
   int exitStatus_ = -1;
   QPoint origin_;
+  double scale_ = 1.0;
   unsigned long window_ = 0;
 };
 

@@ -155,6 +155,21 @@ TEST(DialogKeys, EscapeAndReturnOnEveryDialogOfATimedGame) {
   dialogsKeepTheSession(game, true);
 }
 
+TEST(DialogKeys, TheHelpErrorBoxClosedWithEscapeOrReturnLeavesTheSessionRunning) {
+  GameOptions options;
+  options.dataDir = "/nonexistent";  // no help file anywhere
+  Game game(options);
+  startSession(game);
+  for (const char* answer : {"Escape", "Return"}) {
+    game.tap("h");
+    ASSERT_TRUE(game.waitDialog(kMainTitle)) << "no error box";
+    game.closeDialogWith(answer);
+    ASSERT_TRUE(waitUntil([&] { return game.sessionShown(); }));
+    expectSessionAlive(game, 5, 5);
+  }
+  leaveSession(game);
+}
+
 TEST(HeldButtons, LadenHeldWhileTheDialogOpensDoesNotStick) {
   Game game;
   startSession(game);
@@ -239,18 +254,22 @@ TEST(Picker, AMoveWhileTheClickIsHeldDrawsNoPickerAtThePreviousCell) {
   Game game;
   startSession(game);
   enterDigit(game, 2, 2, "3");
-  const QImage previous = game.grab(QRect(29, 45, 180, 180));
-  const QPoint cell = game.cellCentre(7, 7);
-  game.press(cell.x(), cell.y());
-  ASSERT_TRUE(waitUntil([&] { return game.pickerShown(7, 7); }));
-  for (int step = 1; step <= 10; ++step) {
-    const QPoint p = game.toScreen(cell + QPoint(step, step));
+  // Columns 1 and 2 of the first three rows, where the picker of cell (2, 2) stood.
+  const QRect previousPlace(29, 45, 120, 180);
+  const QImage previous = game.grab(previousPlace);
+  // A click near the left edge of cell (2, 3), inside the area of the previous picker,
+  // held while the mouse moves a little.
+  const QPoint at(29 + 120 + 5, 45 + 60 + 30);
+  game.press(at.x(), at.y());
+  ASSERT_TRUE(waitUntil([&] { return game.pickerShown(2, 3); }));
+  for (int step = 1; step <= 6; ++step) {
+    const QPoint p = game.toScreen(at + QPoint(step, step));
     game.x().moveTo(p.x(), p.y());
   }
   game.release();
   game.tap("6");
-  ASSERT_TRUE(waitUntil([&] { return !game.pickerShown(7, 7) && game.cellInk(7, 7) == Ink::Blue; }));
-  EXPECT_EQ(game.grab(QRect(29, 45, 180, 180)), previous) << "a picker was drawn at the previous cell";
+  ASSERT_TRUE(waitUntil([&] { return !game.pickerShown(2, 3) && game.cellInk(2, 3) == Ink::Blue; }));
+  EXPECT_EQ(game.grab(previousPlace), previous) << "a picker was drawn at the previous cell";
   leaveSession(game);
 }
 

@@ -2,6 +2,8 @@
 // reproduce exactly.
 #include <gtest/gtest.h>
 
+#include <QPainter>
+
 #include "tests/e2e/scenarios.h"
 
 namespace e2e {
@@ -94,6 +96,65 @@ void editorCommandLeavesACleanGrid(const char* key) {
 
 TEST(BoardPicture, TheEditorsRLeavesACleanGrid) { editorCommandLeavesACleanGrid("r"); }
 TEST(BoardPicture, TheEditorsXLeavesACleanGrid) { editorCommandLeavesACleanGrid("x"); }
+
+
+// A full board (rows of consecutive digits shifted box by box) with every dot derived from
+// it but one missing, and the diagonal left empty: the solve fills the diagonal.
+std::vector<uint8_t> boardWithAMissingDot() {
+  std::string givens;
+  for (int r = 0; r < 9; ++r)
+    for (int c = 0; c < 9; ++c) givens += r == c ? '0' : char('1' + (3 * (r % 3) + r / 3 + c) % 9);
+  std::vector<uint8_t> file = boardFileWith(givens);
+  const auto digit = [](int r, int c) { return (3 * ((r - 1) % 3) + (r - 1) / 3 + (c - 1)) % 9 + 1; };
+  const auto code = [](int a, int b) -> uint8_t { return a == 2 * b || b == 2 * a ? 2 : (a - b == 1 || b - a == 1 ? 1 : 0); };
+  for (int r = 1; r <= 9; ++r) {
+    for (int c = 1; c <= 9; ++c) {
+      if (c < 9) file[200 + size_t(10 * r + c)] = code(digit(r, c), digit(r, c + 1));
+      if (r < 9) file[300 + size_t(10 * c + r)] = code(digit(r, c), digit(r + 1, c));
+    }
+  }
+  file[200 + 12] = 0;  // the white dot between the 2 and the 3 of the first row
+  return file;
+}
+
+TEST(BoardPicture, TheMenusSolveJudgesTheBoardAsTheHiddenSequenceDoes) {
+  GameOptions options;
+  options.files = {{"brett.ptv", boardWithAMissingDot()}};
+  Game game(options);
+  // The insides of the statistics and the status panel (their embossed captions darken a
+  // little with every drawing over them).
+  const auto panels = [&] {
+    QImage both(226, 90, QImage::Format_RGB32);
+    QPainter painter(&both);
+    painter.drawImage(0, 0, game.grab(QRect(612, 228, 226, 40)));
+    painter.drawImage(0, 40, game.grab(QRect(612, 316, 226, 50)));
+    return both;
+  };
+  const auto load = [&] {
+    game.chooseMenu("o", "l");
+    ASSERT_TRUE(game.waitWindow(kLoadTitle));
+    game.closeDialogWith("Return");
+    ASSERT_TRUE(waitUntil([&] { return game.sessionShown(); }));
+  };
+  // The hidden sequence (release Q, then Z) in the session.
+  load();
+  const QImage loaded = panels();
+  game.tap("q");
+  game.tap("z");
+  ASSERT_TRUE(waitUntil([&] { return panels() != loaded; }));
+  leaveSession(game);
+  const QImage bySequence = panels();
+  // The same board again, solved from the menu.
+  load();
+  leaveSession(game);
+  game.chooseMenu("o", "b");
+  const bool same = waitUntil([&] { return panels() == bySequence; }, 10s);
+  if (!same) {
+    bySequence.save("e2e-solve-by-sequence.png");
+    panels().save("e2e-solve-by-menu.png");
+  }
+  EXPECT_TRUE(same) << "\"Brett lösen\" judged the board by the state before its own solve";
+}
 
 }  // namespace
 }  // namespace e2e

@@ -25,10 +25,7 @@ inline void leaveSession(Game& game) {
 inline void expectSessionAlive(Game& game, int row, int column) {
   const QPoint cell = game.cellCentre(row, column);
   game.click(cell.x(), cell.y());
-  if (!waitUntil([&] { return game.pickerShown(row, column); })) {
-    game.saveScreenshot(::testing::UnitTest::GetInstance()->current_test_info()->name());
-    FAIL() << "the session is gone";
-  }
+  ASSERT_TRUE(waitUntil([&] { return game.pickerShown(row, column); })) << "the session is gone";
   game.tap("Escape");
   ASSERT_TRUE(waitUntil([&] { return !game.pickerShown(row, column) && game.sessionShown(); }));
 }

@@ -27,7 +27,7 @@ TEST(TimedGame, AWrongDigitCountsOnceHoweverOftenTheBoardIsRedrawn) {
   int row = 0, column = 0;
   char digit = 0;
   for (int r = 1; r <= 9 && row == 0; ++r) {
-    const std::string line = board.substr(size_t(9 * (r - 1)), 9);
+    const std::string line = board.substr(size_t(r - 1) * 9, 9);
     const size_t empty = line.find('0');
     const size_t given = line.find_first_not_of('0');
     if (empty != std::string::npos && given != std::string::npos) {
@@ -43,7 +43,7 @@ TEST(TimedGame, AWrongDigitCountsOnceHoweverOftenTheBoardIsRedrawn) {
   const QImage oneMistake = game.mistakeImage();
   // C, C and F redraw the whole board with the wrong digit on it.
   for (const char* key : {"c", "c", "f", "c"}) game.tap(key);
-  const size_t free = board.find('0', size_t(9 * (row - 1) + column));  // another empty cell
+  const size_t free = board.find('0', size_t(row - 1) * 9 + size_t(column));  // another empty cell
   ASSERT_NE(free, std::string::npos);
   expectSessionAlive(game, int(free / 9) + 1, int(free % 9) + 1);
   EXPECT_EQ(game.mistakeImage(), oneMistake) << "the redraws counted the mistake again";

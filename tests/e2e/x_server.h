@@ -13,7 +13,7 @@
 
 #include <sys/types.h>
 
-struct _XDisplay;
+struct _XDisplay;  // NOLINT(bugprone-reserved-identifier): Xlib's own name behind Display
 
 namespace e2e {
 
@@ -45,8 +45,9 @@ class XServer {
   XServer& operator=(const XServer&) = delete;
 
   std::string displayName() const { return name_; }
-  static constexpr int kWidth = 1280;
-  static constexpr int kHeight = 1024;
+  // Room for the window at twice the pixel density.
+  static constexpr int kWidth = 1920;
+  static constexpr int kHeight = 1600;
 
   // --- real input (XTEST) ----------------------------------------------------------
   void moveTo(int x, int y);
