@@ -19,7 +19,8 @@ game_packages=(
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev llvm-14  # sanitizer builds, fuzz targets, readable reports
-  clang-tidy-14  # tools/lint
+  lld-14  # the sanitizer builds' linker (their debug binaries link faster than with ld)
+  clang-tidy-14 python3  # tools/lint (tools/tidy_cached.py)
   desktop-file-utils appstream groff-base dpkg-dev file  # installed files, the .deb (file: for dpkg-shlibdeps)
   lintian  # the package check
   xvfb openbox xdotool libx11-dev libxtst-dev x11-utils  # the game on a virtual X server with a window manager, driven by real input (XTEST)
