@@ -102,7 +102,7 @@ Game::Game(const GameOptions& options)
     origin_ = QPoint(main.geometry.x(), main.geometry.bottom() + 1 - int(std::lround(kClientHeight * scale_)));
     const QImage now = grab(QRect(0, 0, kClientWidth, kClientHeight));
     const QPoint corner = QPoint(kBoardX, kBoardY) * scale_;
-    const bool same = now == last && now.pixel(corner) == 0xffff0000U;
+    const bool same = now == last && now.pixel(corner) == 0xffff0000U && x_.hasFocus(window_);
     last = now;
     return same;
   });
@@ -240,9 +240,10 @@ TopLevel Game::dialog() {
 }
 
 bool Game::waitDialog(const QString& titleStart) {
+  // Shown, and given the keyboard by the window manager.
   return waitUntil([&] {
     const TopLevel w = dialog();
-    return w.id != 0 && w.name.startsWith(titleStart);
+    return w.id != 0 && w.name.startsWith(titleStart) && x_.hasFocus(w.id);
   });
 }
 
@@ -251,11 +252,19 @@ bool Game::waitNoDialog() {
 }
 
 void Game::closeDialogWith(const char* keysym) {
-  pressKeyUntil(keysym, [&] { return dialog().id == 0; });
+  // A person types into the dialog once it has the keyboard, and goes on in the main
+  // window once the window manager has given the keyboard back.
+  const unsigned long open = dialog().id;
+  if (open != 0) waitUntil([&] { return x_.hasFocus(open); });
+  pressKeyUntil(keysym, [&] { return dialog().id != open; });
+  waitUntil([&] { return x_.hasFocus(window_) || dialog().id != 0 || !running(); });
 }
 
 bool Game::waitWindow(const QString& title) {
-  return waitUntil([&] { return x_.findWindow(title).id != 0; });
+  return waitUntil([&] {
+    const TopLevel w = x_.findWindow(title);
+    return w.id != 0 && x_.hasFocus(w.id);
+  });
 }
 
 bool Game::waitNoWindow(const QString& title) {

@@ -143,6 +143,23 @@ void XServer::chord(const char* modifier, const char* keysym) {
   key(modifier, false);
 }
 
+bool XServer::hasFocus(unsigned long window) {
+  Window focus = 0;
+  int revert = 0;
+  XGetInputFocus(display_, &focus, &revert);
+  // Up from the focused window: it may be a child of the client window.
+  while (focus != 0 && focus != PointerRoot && focus != DefaultRootWindow(display_)) {
+    if (focus == window) return true;
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display_, focus, &root, &parent, &children, &count)) return false;
+    if (children != nullptr) XFree(children);
+    focus = parent;
+  }
+  return false;
+}
+
 unsigned XServer::pointerButtons() {
   Window root = 0, child = 0;
   int rx = 0, ry = 0, wx = 0, wy = 0;

@@ -58,6 +58,8 @@ class XServer {
   void tap(const char* keysym);
   // Holds `modifier`, taps `keysym`, lets go.
   void chord(const char* modifier, const char* keysym);
+  // True when the keyboard focus is on `window` or inside it.
+  bool hasFocus(unsigned long window);
   // Which pointer buttons the server says are held (a bit per button, bit 1 = left).
   unsigned pointerButtons();
 
