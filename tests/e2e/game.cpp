@@ -42,7 +42,7 @@ std::filesystem::path makeTempDir() {
 Game::Game(const GameOptions& options)
     : x_(XServer::instance()),
       dir_(makeTempDir()),
-      scale_(options.scaleFactor.empty() ? 1.0 : std::stod(options.scaleFactor)) {
+      scale_(options.scaleFactor > 0 ? options.scaleFactor : 1.0) {
   for (const auto& [name, bytes] : options.files) {
     std::ofstream out(dir_ / name, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
@@ -66,7 +66,8 @@ Game::Game(const GameOptions& options)
   env.push_back("PUNKTIVO_DATA_DIR=" + options.dataDir);
   env.push_back("HOME=" + dir_.string());
   env.push_back("XDG_RUNTIME_DIR=" + runtimeDir.string());
-  if (!options.scaleFactor.empty()) env.push_back("QT_SCALE_FACTOR=" + options.scaleFactor);
+  if (options.scaleFactor > 0)
+    env.push_back("QT_SCALE_FACTOR=" + QString::number(options.scaleFactor).toStdString());
   // Under AddressSanitizer: what libdbus keeps of the missing session bus is not ours.
   const char* lsan = std::getenv("LSAN_OPTIONS");
   env.push_back(std::string("LSAN_OPTIONS=") + (lsan != nullptr ? std::string(lsan) + ":" : std::string()) +

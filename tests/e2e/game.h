@@ -31,7 +31,7 @@ enum class Ink { None, Blue, Red, Black };
 
 struct GameOptions {
   std::string seed = "1";
-  std::string scaleFactor;  // QT_SCALE_FACTOR, empty for none
+  double scaleFactor = 0;  // QT_SCALE_FACTOR, 0 for none
   std::string dataDir = PUNKTIVO_SOURCE_DATA_DIR;  // where the stock files are found
   // Files put into the working directory before the start: name and bytes.
   std::vector<std::pair<std::string, std::vector<uint8_t>>> files;

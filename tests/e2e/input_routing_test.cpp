@@ -157,7 +157,7 @@ TEST(DialogKeys, EscapeAndReturnOnEveryDialogOfATimedGame) {
 
 TEST(DialogKeys, TheHelpErrorBoxClosedWithEscapeOrReturnLeavesTheSessionRunning) {
   GameOptions options;
-  options.dataDir = "/nonexistent";  // no help file anywhere
+  options.dataDir = std::string("/nonexistent");  // no help file anywhere
   Game game(options);
   startSession(game);
   for (const char* answer : {"Escape", "Return"}) {

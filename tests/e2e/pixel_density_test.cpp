@@ -16,7 +16,7 @@ constexpr QRgb kWhite = 0xffffffffU;
 
 TEST(PixelDensity, AtRatioTwoLinesDotsAndDigitsAreSharp) {
   GameOptions options;
-  options.scaleFactor = "2";
+  options.scaleFactor = 2;
   Game game(options);
   ASSERT_EQ(game.scale(), 2.0);
   const QImage board = game.grab(QRect(29, 45, 541, 541));
