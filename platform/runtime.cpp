@@ -284,7 +284,7 @@ void Runtime::handleWindowDestroyed() {
   windowGone_ = true;
   // Closed from the event loop, not from inside the event that told us: a message box or
   // the print dialog then returns from its own loop as if cancelled.
-  QTimer::singleShot(0, [this] {
+  QTimer::singleShot(0, captionSink_.get(), [this] {  // dropped with the runtime
     for (QWidget* widget : QApplication::topLevelWidgets()) {
       if (widget == window_.get() || !widget->isVisible()) continue;
       if (auto* dialog = qobject_cast<QDialog*>(widget)) {
