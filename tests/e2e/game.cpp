@@ -234,6 +234,23 @@ bool Game::clockMoves() {
   return waitUntil([&] { return clockImage() != before; }, std::chrono::milliseconds(5000));
 }
 
+bool Game::clockStopped() { return !stillImage(kClock, std::chrono::milliseconds(2500)).isNull(); }
+
+QImage Game::stillImage(const QRect& client, std::chrono::milliseconds quiet) {
+  QImage last;
+  auto since = std::chrono::steady_clock::now();
+  const bool still = waitUntil([&] {
+    const QImage now = grab(client);
+    const auto at = std::chrono::steady_clock::now();
+    if (now != last) {
+      last = now;
+      since = at;
+    }
+    return at - since >= quiet;
+  });
+  return still ? last : QImage();
+}
+
 TopLevel Game::dialog() {
   for (const TopLevel& w : x_.topLevels())
     if (w.viewable && !w.overrideRedirect && !w.name.isEmpty() && w.id != window_ && w.name != "Openbox") return w;

@@ -7,6 +7,7 @@
 #include <QRect>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <filesystem>
@@ -25,6 +26,8 @@ inline const QString kSaveTitle = QStringLiteral("Sichern unter ...");
 inline const QString kLoadTitle = QStringLiteral("Welches Brett laden?");
 
 // The six buttons of the play session and the editor, in their order on screen.
+inline const QRect kClock(646, 592, 160, 30);  // the clock label
+
 enum Button { kLoad, kSave, kPrint, kRestart, kHelp, kAbort };
 enum class ButtonLook { Absent, Up, Pressed };
 enum class Ink { None, Blue, Red, Black };
@@ -73,10 +76,15 @@ class Game {
   bool idleShown();                        // the button row is empty
   bool pickerShown(int row, int column);   // the digit picker over that cell
   Ink cellInk(int row, int column);        // the colour of the digit in the cell
-  QImage clockImage() { return grab(QRect(646, 592, 160, 30)); }
+  QImage clockImage() { return grab(kClock); }
   QImage mistakeImage() { return grab(QRect(626, 345, 220, 18)); }
   // True when the clock label shows another caption within the deadline.
   bool clockMoves();
+  // True when the clock label holds one caption for longer than a tick.
+  bool clockStopped();
+  // The pixels of a client rectangle once they have held still for `quiet` (a redraw that
+  // is still under way is not taken), or a null image at the deadline.
+  QImage stillImage(const QRect& client, std::chrono::milliseconds quiet = std::chrono::milliseconds(500));
 
   // The first shown window of the game other than the main window (a dialog, a message box,
   // the help), or an empty result.
