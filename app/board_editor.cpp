@@ -15,10 +15,15 @@ void BoardEditor::runBoardEditor() {
   input.candidateInput = false;  // the picker enters digits here, always
   for (int i = 0; i < 6; ++i) drawSessionButton(app_, i, false);
   app_.buttonRowShown = true;
+  const SessionItems items(app_, Menu::SessionKind::Editor);
   for (;;) {
     rt.processEventsOnce();
     if (!rt.windowExists()) return;
     const platform::WindowMessage& m = rt.lastMessage();
+    if (m.kind == platform::MessageKind::Command) {
+      commandAction(m.key);
+      continue;
+    }
     if (m.kind == platform::MessageKind::KeyRelease) {
       if (!keyAction(m.key, false)) return;
       continue;
@@ -30,6 +35,10 @@ void BoardEditor::runBoardEditor() {
     if (m.kind == platform::MessageKind::LeftPress || m.kind == platform::MessageKind::RightPress)
       boardClick(m.kind == platform::MessageKind::RightPress);
   }
+}
+
+void BoardEditor::commandAction(int id) {
+  if (id == kMenuHighlight) app_.toggleHighlight();
 }
 
 void BoardEditor::boardClick(bool rightButton) {

@@ -15,6 +15,8 @@ class BoardEditor {
  private:
   // Acts on a released key (or a button, `clicked` set); returns false to leave.
   bool keyAction(int key, bool clicked);
+  // A menu item of "E&xtras" chosen while the editor runs.
+  void commandAction(int id);
   void boardClick(bool rightButton);
   void solveSequence();
 

@@ -211,6 +211,8 @@ void CellInput::repaintPicker() {
   drawPicker(input_.pickerColumn, input_.pickerRow);
 }
 
+void CellInput::repaintHighlight() {}
+
 void CellInput::paintPlayerCell(int column, int row, int digit, bool wrong) {
   platform::Runtime& rt = drawing_.runtime();
   const int x = view_.boardOriginX + 60 * (column - 1) + 1;

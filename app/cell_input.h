@@ -70,6 +70,8 @@ class CellInput final : public render::CellPainter {
   // Every cell drawn again as it stands (no mistake counted), and the open picker over it.
   void repaintCells();
   void repaintPicker();
+  // The cells whose tint depends on the cursor and the highlighted digit, drawn again.
+  void repaintHighlight();
 
  private:
   void eraseCell(int column, int row);

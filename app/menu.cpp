@@ -3,6 +3,9 @@
 
 #include "app/startup.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace app {
 
 const QStringList& menuDefinition() {
@@ -17,6 +20,10 @@ const QStringList& menuDefinition() {
       "Sch&wierigkeit",
       "30:&Leicht", "31:&Mittel", "32:&Schwer", "33:&Extrem", "-", "44:Zeige &Kandidaten", "-",
       "45:Rätsel-Symmetrie", "-", "50:&Ruhmeshalle",
+      "",
+      "E&xtras",
+      "70:&Rückgängig\tStrg+Z", "71:&Wiederholen\tStrg+Y", "-", "72:&Gleiche Ziffern hervorheben", "-",
+      "73:&Letztes Spiel fortsetzen", "-", "74:Lösungen &zählen\tU",
       "",
       "&Hilfe",
       "60:&Anleitung", "-", "1:über &Punktivo...",
@@ -77,20 +84,36 @@ void Menu::buildMenuBar() {
   }
   rt.setWindowMenu(bar);
   rt.onMenuEvent = [this](int id) { Win_0_MenuEvent(id); };
+  // Undo, redo and the solution count act inside a session or the editor only.
+  for (int id : kSessionMenuItems) rt.keepMenuItemEnabled(id);
+  setSessionItems(SessionKind::None);
+}
+
+void Menu::setSessionItems(SessionKind kind) {
+  platform::Runtime& rt = app_.runtime();
+  rt.setMenuItemEnabled(kMenuUndo, kind != SessionKind::None);
+  rt.setMenuItemEnabled(kMenuRedo, kind != SessionKind::None);
+  rt.setMenuItemEnabled(kMenuCountSolutions, kind == SessionKind::Editor);
 }
 
 void Menu::updateMenuChecks() {
   platform::Runtime& rt = app_.runtime();
-  for (int id : {30, 31, 32, 33, 44, 45}) rt.setMenuCheck(id, false);
+  for (int id : {30, 31, 32, 33, 44, 45, int(kMenuHighlight)}) rt.setMenuCheck(id, false);
   const punktivo::Settings& settings = app_.settings();
   rt.setMenuCheck(30 + settings.difficulty, true);
   if (settings.showCandidates) rt.setMenuCheck(44, true);
   if (settings.puzzleSymmetry) rt.setMenuCheck(45, true);
+  if (settings.highlightSameDigits) rt.setMenuCheck(kMenuHighlight, true);
 }
 
 void Menu::Win_0_MenuEvent(int id) {
   platform::Runtime& rt = app_.runtime();
-  if (running_) return;  // one command at a time
+  if (running_) {
+    // One command at a time; the session's own items go to the loop that runs.
+    if (std::find(std::begin(kSessionMenuItems), std::end(kSessionMenuItems), id) != std::end(kSessionMenuItems))
+      rt.postCommand(id);
+    return;
+  }
   running_ = true;
   rt.setMenuEnabled(false);
   switch (id) {
@@ -183,6 +206,9 @@ void Menu::runCommand(int id) {
       break;
     case 45:
       settings.puzzleSymmetry = !settings.puzzleSymmetry;
+      break;
+    case kMenuHighlight:
+      app_.toggleHighlight();
       break;
     case 50:
       app_.showHallOfFame();

@@ -8,6 +8,17 @@ namespace app {
 
 class App;
 
+// The items of the menu "E&xtras", added after the design's menus. All but kMenuResume
+// also reach a running play session or editor (as Command messages).
+enum ExtraMenuId : int {
+  kMenuUndo = 70,
+  kMenuRedo = 71,
+  kMenuHighlight = 72,
+  kMenuResume = 73,
+  kMenuCountSolutions = 74,
+};
+inline constexpr int kSessionMenuItems[] = {kMenuUndo, kMenuRedo, kMenuHighlight, kMenuCountSolutions};
+
 // The menu definition, read one string after another: "id:caption" is a command item,
 // any other string opens a drop-down menu ("-" separator, ">caption" nested menu inside
 // one), an empty string closes the current menu or, at the top, ends the definition.
@@ -18,6 +29,9 @@ class Menu {
   explicit Menu(App& app) : app_(app) {}
 
   void buildMenuBar();
+  // Enables the items of the menu "E&xtras" that belong to what runs.
+  enum class SessionKind { None, Play, Editor };
+  void setSessionItems(SessionKind kind);
   void updateMenuChecks();
   void Win_0_MenuEvent(int id);
   // Asks "Spiel beenden?"; on yes ends the program. Returns whether it ends.

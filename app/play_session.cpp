@@ -58,6 +58,12 @@ bool sharedButtonAction(App& app, int key, bool clicked) {
   }
 }
 
+SessionItems::SessionItems(App& app, Menu::SessionKind kind) : app_(app) { app.menu().setSessionItems(kind); }
+
+SessionItems::~SessionItems() {
+  if (app_.runtime().windowExists()) app_.menu().setSessionItems(Menu::SessionKind::None);
+}
+
 bool solveSequenceTriggered(int& armedKey, int key) {
   if (key == kSolveKeySecond) {
     const bool armed = armedKey == kSolveKeyFirst;
@@ -76,10 +82,15 @@ void PlaySession::runPlaySession() {
   for (int i = 0; i < 6; ++i) drawSessionButton(app_, i, false);
   app_.buttonRowShown = true;
   if (game.timedGame) app_.timer().startClockThread();
+  const SessionItems items(app_, Menu::SessionKind::Play);
   for (;;) {
     rt.processEventsOnce();
     if (!rt.windowExists()) return;
     const platform::WindowMessage& m = rt.lastMessage();
+    if (m.kind == platform::MessageKind::Command) {
+      commandAction(m.key);
+      continue;
+    }
     if (m.kind == platform::MessageKind::KeyRelease) {
       if (!keyAction(m.key, false)) return;
       continue;
@@ -101,6 +112,10 @@ void PlaySession::runPlaySession() {
       }
     }
   }
+}
+
+void PlaySession::commandAction(int id) {
+  if (id == kMenuHighlight) app_.toggleHighlight();
 }
 
 void PlaySession::boardClick(bool rightButton) {

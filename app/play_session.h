@@ -6,6 +6,8 @@
 
 #include <functional>
 
+#include "app/menu.h"
+
 namespace app {
 
 class App;
@@ -41,6 +43,18 @@ bool sharedButtonAction(App& app, int key, bool clicked);
 // The hidden two-key sequence: true when `key` completes it.
 bool solveSequenceTriggered(int& armedKey, int key);
 
+// Enables the menu items of a session or the editor while it runs.
+class SessionItems {
+ public:
+  SessionItems(App& app, Menu::SessionKind kind);
+  ~SessionItems();
+  SessionItems(const SessionItems&) = delete;
+  SessionItems& operator=(const SessionItems&) = delete;
+
+ private:
+  App& app_;
+};
+
 class PlaySession {
  public:
   explicit PlaySession(App& app) : app_(app) {}
@@ -50,6 +64,8 @@ class PlaySession {
  private:
   // Acts on a released key (or a button, `clicked` set); returns false to leave.
   bool keyAction(int key, bool clicked);
+  // A menu item of "E&xtras" chosen while the session runs.
+  void commandAction(int id);
   void boardClick(bool rightButton);
   void solveSequence();
 

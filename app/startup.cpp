@@ -211,4 +211,10 @@ void App::runBoardEditor() { editor_.runBoardEditor(); }
 void App::showHallOfFame() { hallDialogs_.showHallOfFame(settings_.difficulty); }
 void App::showHelpTopic(const QString& topic) { punktivo::showHelpTopic(runtime_, "Punktivo.chm", topic); }
 
+void App::toggleHighlight() {
+  settings_.highlightSameDigits = !settings_.highlightSameDigits;
+  menu_.updateMenuChecks();
+  cells_.repaintHighlight();
+}
+
 }  // namespace app

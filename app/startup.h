@@ -68,6 +68,8 @@ class App final : public punktivo::BoardDisplay {
   void runBoardEditor();
   void showHallOfFame();
   void showHelpTopic(const QString& topic);
+  // The option "Gleiche Ziffern hervorheben": switched, remembered, and the board redrawn.
+  void toggleHighlight();
 
   // What the engine asks of the screen.
   void drawPlayerCell(int column, int row, int digit) override;

@@ -46,6 +46,8 @@ struct Settings {
   std::array<std::string, 4> levelNames{};
   bool puzzleSymmetry = true;
   bool showCandidates = false;
+  // Tints the cells holding the digit under the keyboard cursor (remembered between runs).
+  bool highlightSameDigits = true;
 
   // The labels as the panels print them, blanks included.
   void fillLevelNames();

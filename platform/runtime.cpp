@@ -263,15 +263,20 @@ void Runtime::handleInput(const WindowMessage& message) {
   queue_.push_back(message);
 }
 
-void Runtime::handleKeyPress(int id) {
-  if (std::find(pressedKeys_.begin(), pressedKeys_.end(), id) == pressedKeys_.end()) pressedKeys_.push_back(id);
+void Runtime::handleKeyPress(int id, int key, int modifiers) {
+  const auto same = [id](const PressedKey& k) { return k.id == id; };
+  if (std::none_of(pressedKeys_.begin(), pressedKeys_.end(), same)) pressedKeys_.push_back({id, key, modifiers});
 }
 
-bool Runtime::takeKeyRelease(int id) {
-  const auto it = std::find(pressedKeys_.begin(), pressedKeys_.end(), id);
-  if (it == pressedKeys_.end()) return false;
+std::optional<WindowMessage> Runtime::takeKeyRelease(int id) {
+  const auto it = std::find_if(pressedKeys_.begin(), pressedKeys_.end(), [id](const PressedKey& k) { return k.id == id; });
+  if (it == pressedKeys_.end()) return std::nullopt;
+  WindowMessage release;
+  release.kind = MessageKind::KeyRelease;
+  release.key = it->key;
+  release.modifiers = it->modifiers;
   pressedKeys_.erase(it);
-  return true;
+  return release;
 }
 
 void Runtime::refreshButtonsFromWindowSystem() {
@@ -926,10 +931,56 @@ bool Runtime::menuChecked(int id) const {
 }
 
 void Runtime::setMenuEnabled(bool enabled) {
-  if (windowMenu_ != 0) menus_.at(windowMenu_)->setEnabled(enabled);
+  menuEnabled_ = enabled;
+  if (windowMenu_ == 0) return;
+  QWidget* bar = menus_.at(windowMenu_);
+  if (keptItems_.empty()) {
+    bar->setEnabled(enabled);
+    return;
+  }
+  // The bar stays usable for the kept items; every other title and item follows `enabled`.
+  for (QAction* title : bar->actions()) {
+    QMenu* menu = title->menu();
+    const bool holdsKept = menu != nullptr && std::any_of(menu->actions().begin(), menu->actions().end(), [this](QAction* a) {
+      return std::any_of(keptItems_.begin(), keptItems_.end(), [&](int id) { return menuItems_.count(id) != 0 && menuItems_.at(id) == a; });
+    });
+    title->setEnabled(enabled || holdsKept);
+  }
+  for (const auto& [id, action] : menuItems_) applyItemEnabled(id, action);
 }
 
-bool Runtime::menuEnabled() const { return windowMenu_ != 0 && menus_.at(windowMenu_)->isEnabled(); }
+void Runtime::applyItemEnabled(int id, QAction* action) {
+  const QVariant wanted = action->property("punktivoEnabled");
+  const bool kept = std::find(keptItems_.begin(), keptItems_.end(), id) != keptItems_.end();
+  action->setEnabled((!wanted.isValid() || wanted.toBool()) && (kept || menuEnabled_ || keptItems_.empty()));
+}
+
+bool Runtime::menuEnabled() const { return windowMenu_ != 0 && menuEnabled_; }
+
+void Runtime::keepMenuItemEnabled(int id) {
+  keptItems_.push_back(id);
+  setMenuEnabled(menuEnabled_);
+}
+
+void Runtime::setMenuItemEnabled(int id, bool enabled) {
+  const auto it = menuItems_.find(id);
+  if (it == menuItems_.end()) return;
+  it->second->setProperty("punktivoEnabled", enabled);
+  applyItemEnabled(id, it->second);
+}
+
+bool Runtime::menuItemEnabled(int id) const {
+  const auto it = menuItems_.find(id);
+  if (it == menuItems_.end() || !it->second->isEnabled()) return false;
+  return menuEnabled() || std::find(keptItems_.begin(), keptItems_.end(), id) != keptItems_.end();
+}
+
+void Runtime::postCommand(int id) {
+  WindowMessage message;
+  message.kind = MessageKind::Command;
+  message.key = id;
+  queue_.push_back(message);
+}
 
 QStringList Runtime::describeMenu(MenuHandle menu) const {
   QStringList items;
@@ -952,7 +1003,9 @@ QStringList Runtime::describeMenu(MenuHandle menu) const {
 
 void Runtime::chooseMenuItem(int id) {
   const auto it = menuItems_.find(id);
-  if (it != menuItems_.end() && it->second->isEnabled() && menuEnabled()) it->second->trigger();
+  if (it == menuItems_.end() || !it->second->isEnabled()) return;
+  const bool kept = std::find(keptItems_.begin(), keptItems_.end(), id) != keptItems_.end();
+  if (menuEnabled() || kept) it->second->trigger();
 }
 
 // --- message boxes ---------------------------------------------------------------------------

@@ -36,22 +36,37 @@ class ClientWidget;
 class MainWindow;
 class WindowSystemWatch;
 
-// Key codes of window messages: letters 'A'..'Z' (whatever Shift says), digits '0'..'9',
-// and these few others.
+// Key codes of window messages: letters 'A'..'Z' (whatever Shift says), digits '0'..'9'
+// (a shifted digit of the top row too), and these others.
 enum Key : int {
   kKeyNone = 0,
+  kKeyBackspace = 8,
   kKeyEnter = 13,
   kKeyEscape = 27,
+  kKeyDelete = 127,
   kKeyOther = 0x10000,  // a key with no code of its own
+  kKeyLeft,
+  kKeyUp,
+  kKeyRight,
+  kKeyDown,
+  kKeyHome,
+  kKeyEnd,
+  kKeyPageUp,
+  kKeyPageDown,
 };
 
-enum class MessageKind { None, KeyRelease, Char, LeftPress, RightPress };
+// Modifier keys held with a key.
+enum Modifier : int { kModShift = 1, kModControl = 2, kModAlt = 4 };
+
+// Command: a menu item chosen while another command runs (see `postCommand`).
+enum class MessageKind { None, KeyRelease, Char, LeftPress, RightPress, Command };
 
 struct WindowMessage {
   MessageKind kind = MessageKind::None;
-  int key = kKeyNone;     // KeyRelease and Char: the key's code
+  int key = kKeyNone;     // KeyRelease and Char: the key's code; Command: the item's id
   char32_t character = 0; // Char: the typed character (Escape gives 27)
   int x = 0, y = 0;       // LeftPress/RightPress: client position of the press
+  int modifiers = 0;      // KeyRelease and Char: the Modifier bits held
 };
 
 enum class TextBackground { Transparent = 1, Opaque = 2 };
@@ -221,6 +236,13 @@ class Runtime {
   bool menuChecked(int id) const;
   // While a command runs no second one may start.
   void setMenuEnabled(bool enabled);
+  // Items that stay enabled while the menu bar is disabled (their menu's title too): they
+  // reach a running command as Command messages through `postCommand`.
+  void keepMenuItemEnabled(int id);
+  void setMenuItemEnabled(int id, bool enabled);
+  bool menuItemEnabled(int id) const;
+  // Queues a Command message for the loop that runs.
+  void postCommand(int id);
   bool menuEnabled() const;
   // The items of a menu as "id:caption", "-" for a separator, ">caption" for a submenu
   // (followed by its own items and an empty entry): what the player can choose.
@@ -259,8 +281,10 @@ class Runtime {
   // A key press the client area received (`id`: the key's scan code, or its Qt key); only
   // the release of such a key becomes a message. Keys pressed while a menu or a dialog had
   // the keyboard belong to that menu or dialog.
-  void handleKeyPress(int id);
-  bool takeKeyRelease(int id);
+  // The release is reported with the key and modifiers of its press (Ctrl let go before Z
+  // still releases Ctrl+Z).
+  void handleKeyPress(int id, int key, int modifiers);
+  std::optional<WindowMessage> takeKeyRelease(int id);
   void forgetPressedKeys() { pressedKeys_.clear(); }
   // Another program destroyed the main window: every loop ends, open dialogs close without
   // acting, and the program ends as after a confirmed exit.
@@ -363,7 +387,10 @@ class Runtime {
   std::deque<WindowMessage> queue_;
   WindowMessage current_;
   std::vector<int> swallowedReleases_;
-  std::vector<int> pressedKeys_;
+  struct PressedKey {
+    int id, key, modifiers;
+  };
+  std::vector<PressedKey> pressedKeys_;
   int mouseX_ = 0, mouseY_ = 0;
   int buttonsHeld_ = 0;
 
@@ -390,6 +417,9 @@ class Runtime {
   int nextFontId_ = 0;
   std::map<MenuHandle, QWidget*> menus_;  // QMenuBar or QMenu
   std::map<int, QAction*> menuItems_;
+  std::vector<int> keptItems_;  // see keepMenuItemEnabled
+  bool menuEnabled_ = true;
+  void applyItemEnabled(int id, QAction* action);
   MenuHandle nextMenu_ = 1;
   MenuHandle windowMenu_ = 0;
   ImageHandle nextImage_ = 1;

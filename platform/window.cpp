@@ -19,8 +19,29 @@ int keyCode(const QKeyEvent* event) {
     case Qt::Key_Escape: return kKeyEscape;
     case Qt::Key_Return:
     case Qt::Key_Enter: return kKeyEnter;
-    default: return kKeyOther;
+    case Qt::Key_Backspace: return kKeyBackspace;
+    case Qt::Key_Delete: return kKeyDelete;
+    case Qt::Key_Left: return kKeyLeft;
+    case Qt::Key_Up: return kKeyUp;
+    case Qt::Key_Right: return kKeyRight;
+    case Qt::Key_Down: return kKeyDown;
+    case Qt::Key_Home: return kKeyHome;
+    case Qt::Key_End: return kKeyEnd;
+    case Qt::Key_PageUp: return kKeyPageUp;
+    case Qt::Key_PageDown: return kKeyPageDown;
+    default: break;
   }
+  // Shift turns the digits of the top row into punctuation, which differs between layouts;
+  // the X key codes 10..19 are those keys ("1".."9", "0") on every PC keyboard.
+  const quint32 scan = event->nativeScanCode();
+  if ((event->modifiers() & Qt::ShiftModifier) && scan >= 10 && scan <= 19) return scan == 19 ? '0' : int('1' + scan - 10);
+  return kKeyOther;
+}
+
+int modifierBits(const QKeyEvent* event) {
+  const Qt::KeyboardModifiers m = event->modifiers();
+  return (m & Qt::ShiftModifier ? kModShift : 0) | (m & Qt::ControlModifier ? kModControl : 0) |
+         (m & Qt::AltModifier ? kModAlt : 0);
 }
 
 // Identifies a physical key across its press and release (the Qt key may differ when a
@@ -46,22 +67,22 @@ void ClientWidget::paintEvent(QPaintEvent* event) {
 }
 
 void ClientWidget::keyPressEvent(QKeyEvent* event) {
-  if (!event->isAutoRepeat()) runtime_.handleKeyPress(keyIdentity(event));
   const int key = keyCode(event);
+  if (!event->isAutoRepeat()) runtime_.handleKeyPress(keyIdentity(event), key, modifierBits(event));
   char32_t character = 0;
   if (key == kKeyEscape) {
     character = 27;
   } else if (!event->text().isEmpty()) {
     character = event->text().toUcs4().value(0);
   }
-  if (character != 0) runtime_.handleInput({MessageKind::Char, key, character, 0, 0});
+  if (character != 0) runtime_.handleInput({MessageKind::Char, key, character, 0, 0, modifierBits(event)});
   event->accept();
 }
 
 void ClientWidget::keyReleaseEvent(QKeyEvent* event) {
   // A release whose press went to a menu or a dialog is theirs, not the game's.
-  if (!event->isAutoRepeat() && runtime_.takeKeyRelease(keyIdentity(event)))
-    runtime_.handleInput({MessageKind::KeyRelease, keyCode(event), 0, 0, 0});
+  if (!event->isAutoRepeat())
+    if (const std::optional<WindowMessage> release = runtime_.takeKeyRelease(keyIdentity(event))) runtime_.handleInput(*release);
   event->accept();
 }
 
