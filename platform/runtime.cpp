@@ -941,10 +941,14 @@ void Runtime::setMenuEnabled(bool enabled) {
   // The bar stays usable for the kept items; every other title and item follows `enabled`.
   for (QAction* title : bar->actions()) {
     QMenu* menu = title->menu();
-    const bool holdsKept = menu != nullptr && std::any_of(menu->actions().begin(), menu->actions().end(), [this](QAction* a) {
-      return std::any_of(keptItems_.begin(), keptItems_.end(), [&](int id) { return menuItems_.count(id) != 0 && menuItems_.at(id) == a; });
+    if (menu == nullptr) continue;
+    const QList<QAction*> items = menu->actions();
+    const bool holdsKept = std::any_of(keptItems_.begin(), keptItems_.end(), [&](int id) {
+      const auto it = menuItems_.find(id);
+      return it != menuItems_.end() && items.contains(it->second);
     });
-    title->setEnabled(enabled || holdsKept);
+    // The menu itself, not its title action: Qt carries a menu's state over to its title.
+    menu->setEnabled(enabled || holdsKept);
   }
   for (const auto& [id, action] : menuItems_) applyItemEnabled(id, action);
 }
