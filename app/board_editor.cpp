@@ -25,7 +25,11 @@ void BoardEditor::runBoardEditor() {
       continue;
     }
     if (m.kind == platform::MessageKind::KeyRelease) {
-      if (!keyAction(m.key, false)) return;
+      if (const int undo = undoKey(m.key, m.modifiers)) {
+        commandAction(undo == kRedo ? kMenuRedo : kMenuUndo);
+      } else if (!keyboardAction(m.key, m.modifiers) && !keyAction(m.key, false)) {
+        return;
+      }
       continue;
     }
     if (m.kind == platform::MessageKind::LeftPress) {
@@ -38,36 +42,80 @@ void BoardEditor::runBoardEditor() {
 }
 
 void BoardEditor::commandAction(int id) {
-  if (id == kMenuHighlight) app_.toggleHighlight();
+  switch (id) {
+    case kMenuUndo:
+    case kMenuRedo:
+      if (app_.undoStep(id == kMenuRedo)) app_.panels().updateDifficultyPanel();
+      break;
+    case kMenuHighlight:
+      app_.toggleHighlight();
+      break;
+    default:
+      break;
+  }
 }
 
 void BoardEditor::boardClick(bool rightButton) {
   CellInput& cells = app_.cells();
-  punktivo::BoardModel& model = app_.model();
   const std::optional<Cell> cell = cells.cellAtMouse();
   if (!cell) return;
   const int c = cell->column, r = cell->row;
-  // Empties the cell and takes its given away.
-  const auto removeGiven = [&] {
-    model.board[r][c] = 0;
-    model.givens[r][c] = 0;
-    cells.drawPlayerCell(c, r, 0);
-    if (app_.settings().showCandidates) app_.solver().refreshCandidates();
-  };
-  if (rightButton) {
-    if (model.givens[r][c] != 0) removeGiven();
-  } else {
-    cells.drawPicker(c, r);
-    cells.pickerInput(c, r);
-    if (!app_.runtime().windowExists()) return;
-    if (!app_.input().pickerCleared) {
-      cells.drawGivenCell(c, r, app_.input().pickerDigit);
+  cells.followClick(c, r);
+  app_.step([&] {
+    if (rightButton) {
+      if (app_.model().givens[r][c] != 0) removeGiven(c, r);
     } else {
-      removeGiven();
+      pickerAt(c, r);
     }
-  }
+  });
+  if (!app_.runtime().windowExists()) return;
+  cells.repaintHighlight();
   app_.panels().updateStatistics();
   app_.panels().updateDifficultyPanel();
+}
+
+void BoardEditor::removeGiven(int c, int r) {
+  punktivo::BoardModel& model = app_.model();
+  model.board[r][c] = 0;
+  model.givens[r][c] = 0;
+  app_.cells().drawPlayerCell(c, r, 0);
+  if (app_.settings().showCandidates) app_.solver().refreshCandidates();
+}
+
+void BoardEditor::pickerAt(int c, int r) {
+  CellInput& cells = app_.cells();
+  cells.drawPicker(c, r);
+  cells.pickerInput(c, r);
+  if (!app_.runtime().windowExists()) return;
+  if (!app_.input().pickerCleared) {
+    cells.drawGivenCell(c, r, app_.input().pickerDigit);
+  } else {
+    removeGiven(c, r);
+  }
+}
+
+bool BoardEditor::keyboardAction(int key, int modifiers) {
+  CellInput& cells = app_.cells();
+  if (cells.moveCursor(key)) return true;
+  const CellKey action = cellKeyOf(app_.input(), key, modifiers);
+  // Candidates are no business of the editor.
+  if (action.kind == CellKey::kNone || action.kind == CellKey::kCandidate) return false;
+  const int c = app_.input().cursorColumn, r = app_.input().cursorRow;
+  app_.step([&] {
+    if (action.kind == CellKey::kPicker) {
+      pickerAt(c, r);
+    } else if (action.digit == 0) {
+      removeGiven(c, r);
+    } else {
+      app_.model().board[r][c] = uint8_t(action.digit);
+      cells.drawGivenCell(c, r, action.digit);
+    }
+  });
+  if (!app_.runtime().windowExists()) return true;
+  cells.repaintHighlight();
+  app_.panels().updateStatistics();
+  app_.panels().updateDifficultyPanel();
+  return true;
 }
 
 bool BoardEditor::keyAction(int key, bool clicked) {
@@ -104,12 +152,14 @@ bool BoardEditor::keyAction(int key, bool clicked) {
       view.drawMainScreen();
       app_.deriveDotsQuietly();
       view.redrawBoard();
+      app_.freshHistory();
       return true;
     case 'R':
       app_.deriveDotsQuietly();
       // A clean grid first: the dots that go away also cross the grid lines.
       view.drawMainScreen();
       view.redrawBoard();
+      app_.freshHistory();
       return true;
     default:
       break;
@@ -125,6 +175,7 @@ void BoardEditor::solveSequence() {
     model.restartBoard();
     app_.solver().solveByRules();
   }
+  app_.freshHistory();
 }
 
 }  // namespace app

@@ -18,6 +18,12 @@ class BoardEditor {
   // A menu item of "E&xtras" chosen while the editor runs.
   void commandAction(int id);
   void boardClick(bool rightButton);
+  // The picker over a cell: its digit becomes a given, a cleared picker takes the given away.
+  void pickerAt(int column, int row);
+  // Empties the cell and takes its given away.
+  void removeGiven(int column, int row);
+  // Arrow keys move the cursor; digits, Delete and Enter act at it.
+  bool keyboardAction(int key, int modifiers);
   void solveSequence();
 
   App& app_;

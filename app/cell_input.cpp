@@ -1,6 +1,7 @@
 // The digit picker, board clicks, and painting cell contents.
 #include "app/cell_input.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace app {
@@ -96,11 +97,7 @@ void CellInput::pickerInput(int column, int row) {
         if (input_.pickerDigit >= 1 && input_.pickerDigit <= 9) toggleCandidate(column, row, input_.pickerDigit);
         solver_.refreshCandidates();
       } else {
-        model_.board[row][column] = uint8_t(input_.pickerDigit);
-        if (!input_.editorMode) {
-          countMistake(column, row);
-          drawPlayerCell(column, row, input_.pickerDigit);
-        }
+        enterDigit(column, row, input_.pickerDigit);
       }
       input_.pickerBusy = false;
       break;
@@ -132,11 +129,7 @@ void CellInput::pickerInput(int column, int row) {
         solver_.refreshCandidates();
       } else {
         input_.pickerDigit = int16_t(digit);
-        model_.board[row][column] = uint8_t(digit);
-        if (!input_.editorMode) {
-          countMistake(column, row);
-          drawPlayerCell(column, row, digit);
-        }
+        enterDigit(column, row, digit);
       }
       input_.pickerBusy = false;
       break;
@@ -150,6 +143,13 @@ void CellInput::pickerInput(int column, int row) {
   panels_.helpText = QString(kHintClickCell) + " " + (drawing_.largeFontMode ? "   " : "");
   panels_.showHelpText();
   if (settings_.showCandidates) solver_.refreshCandidates();
+}
+
+void CellInput::enterDigit(int column, int row, int digit) {
+  model_.board[row][column] = uint8_t(digit);
+  if (input_.editorMode) return;
+  countMistake(column, row);
+  drawPlayerCell(column, row, digit);
 }
 
 void CellInput::countMistake(int column, int row) {
@@ -174,9 +174,10 @@ void CellInput::eraseCell(int column, int row) {
   // One pixel less beside a box line, so the red lines stay whole.
   const int right = x + (column % 3 == 0 ? 57 : 58);
   const int bottom = y + (row % 3 == 0 ? 57 : 58);
+  const QColor background = cellBackground(column, row);
   rt.setFillStyle(platform::FillStyle::Solid);
-  rt.setPen(drawing_.palette(kWhite));
-  rt.setFill(drawing_.palette(kWhite));
+  rt.setPen(background);
+  rt.setFill(background);
   rt.filledBox(x, y, right, bottom);
 }
 
@@ -211,7 +212,85 @@ void CellInput::repaintPicker() {
   drawPicker(input_.pickerColumn, input_.pickerRow);
 }
 
-void CellInput::repaintHighlight() {}
+QColor CellInput::cellBackground(int column, int row) const {
+  const Cell cursor{input_.cursorColumn, input_.cursorRow};
+  return tintOf(column, row, input_.cursorShown, cursor, highlightedDigit());
+}
+
+QColor CellInput::tintOf(int column, int row, bool cursorShown, Cell cursor, int digit) const {
+  if (cursorShown && cursor == Cell{column, row}) return kCursorTint;
+  if (digit != 0 && model_.board[row][column] == digit) return kSameDigitTint;
+  return drawing_.palette(kWhite);
+}
+
+int CellInput::highlightedDigit() const {
+  if (!input_.cursorShown || !settings_.highlightSameDigits) return 0;
+  return model_.board[input_.cursorRow][input_.cursorColumn];
+}
+
+bool CellInput::moveCursor(int key) {
+  int column = input_.cursorColumn, row = input_.cursorRow;
+  switch (key) {
+    case platform::kKeyLeft: column = std::max(1, column - 1); break;
+    case platform::kKeyRight: column = std::min(9, column + 1); break;
+    case platform::kKeyUp: row = std::max(1, row - 1); break;
+    case platform::kKeyDown: row = std::min(9, row + 1); break;
+    case platform::kKeyHome: column = 1; break;
+    case platform::kKeyEnd: column = 9; break;
+    case platform::kKeyPageUp: row = 1; break;
+    case platform::kKeyPageDown: row = 9; break;
+    default: return false;
+  }
+  // The first key shows the cursor where it stands.
+  if (input_.cursorShown) {
+    input_.cursorColumn = int16_t(column);
+    input_.cursorRow = int16_t(row);
+  }
+  input_.cursorShown = true;
+  repaintHighlight();
+  return true;
+}
+
+void CellInput::followClick(int column, int row) {
+  if (!input_.cursorShown) return;
+  input_.cursorColumn = int16_t(column);
+  input_.cursorRow = int16_t(row);
+  repaintHighlight();
+}
+
+void CellInput::hideCursor() {
+  input_.cursorShown = false;
+  repaintHighlight();
+}
+
+void CellInput::repaintHighlight() {
+  const Cell cursor{input_.cursorColumn, input_.cursorRow};
+  const int digit = highlightedDigit();
+  bool changed = false;
+  for (int column = 1; column <= 9; ++column)
+    for (int row = 1; row <= 9; ++row) {
+      if (tintOf(column, row, paintedCursorShown_, paintedCursor_, paintedDigit_) ==
+          tintOf(column, row, input_.cursorShown, cursor, digit))
+        continue;
+      repaintCell(column, row);
+      changed = true;
+    }
+  if (changed) view_.drawDots();
+  paintedCursorShown_ = input_.cursorShown;
+  paintedCursor_ = cursor;
+  paintedDigit_ = digit;
+}
+
+void CellInput::repaintCell(int column, int row) {
+  const uint8_t given = model_.givens[row][column];
+  const uint8_t digit = model_.board[row][column];
+  if (given != 0) {
+    drawGivenCell(column, row, given);
+  } else {
+    paintPlayerCell(column, row, digit, digit != 0 && wrongDigit(column, row));
+    view_.drawCandidateMarksOf(column, row);
+  }
+}
 
 void CellInput::paintPlayerCell(int column, int row, int digit, bool wrong) {
   platform::Runtime& rt = drawing_.runtime();

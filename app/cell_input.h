@@ -31,7 +31,14 @@ struct InputState {
   int16_t pickerColumn = 0, pickerRow = 0;
   platform::ImageHandle pickerBackground = 0;
   bool backgroundHeld = false;
+  // The keyboard cursor: shown once an arrow key is used in a session.
+  bool cursorShown = false;
+  int16_t cursorColumn = 1, cursorRow = 1;
 };
+
+// Tints of a cell's inside: the keyboard cursor, and the cells holding the digit under it.
+inline const QColor kCursorTint(255, 236, 150);
+inline const QColor kSameDigitTint(206, 226, 255);
 
 struct Cell {
   int column = 0;
@@ -67,10 +74,26 @@ class CellInput final : public render::CellPainter {
 
   void drawGivenCell(int column, int row, int digit) override;
   void drawPlayerCell(int column, int row, int digit) override;
+  QColor cellBackground(int column, int row) const override;
+
+  // A digit (0 empties the cell) entered into a cell as the picker enters it: in play the
+  // cell is drawn and a wrong digit counted; in the editor only the model changes.
+  void enterDigit(int column, int row, int digit);
+  void toggleCandidate(int column, int row, int digit);
+
+  // --- keyboard cursor --------------------------------------------------------------------
+  // Moves the cursor for an arrow, Home, End, PgUp or PgDn key (the first such key only
+  // shows it); false for other keys.
+  bool moveCursor(int key);
+  // Puts the cursor on a cell if it is shown (a click moves it along).
+  void followClick(int column, int row);
+  void hideCursor();
+  // The digit whose cells are tinted, 0 for none.
+  int highlightedDigit() const;
   // Every cell drawn again as it stands (no mistake counted), and the open picker over it.
   void repaintCells();
   void repaintPicker();
-  // The cells whose tint depends on the cursor and the highlighted digit, drawn again.
+  // The cells whose tint changed since they were drawn, drawn again.
   void repaintHighlight();
 
  private:
@@ -79,7 +102,9 @@ class CellInput final : public render::CellPainter {
   void paintPlayerCell(int column, int row, int digit, bool wrong);
   // Removes the picker by drawing back what lay under it.
   void restoreBackground();
-  void toggleCandidate(int column, int row, int digit);
+  // A cell drawn again as it stands, with its candidate marks.
+  void repaintCell(int column, int row);
+  QColor tintOf(int column, int row, bool cursorShown, Cell cursor, int digit) const;
   // A wrong digit the player has just entered counts as a mistake, once.
   void countMistake(int column, int row);
 
@@ -92,6 +117,10 @@ class CellInput final : public render::CellPainter {
   render::Panels& panels_;
   render::Timer& timer_;
   punktivo::Solver& solver_;
+  // What the tints on screen were drawn for.
+  bool paintedCursorShown_ = false;
+  Cell paintedCursor_{1, 1};
+  int paintedDigit_ = 0;
 };
 
 }  // namespace app

@@ -90,10 +90,16 @@ void Menu::buildMenuBar() {
 }
 
 void Menu::setSessionItems(SessionKind kind) {
+  sessionKind_ = kind;
+  refreshSessionItems();
+}
+
+void Menu::refreshSessionItems() {
   platform::Runtime& rt = app_.runtime();
-  rt.setMenuItemEnabled(kMenuUndo, kind != SessionKind::None);
-  rt.setMenuItemEnabled(kMenuRedo, kind != SessionKind::None);
-  rt.setMenuItemEnabled(kMenuCountSolutions, kind == SessionKind::Editor);
+  const bool running = sessionKind_ != SessionKind::None;
+  rt.setMenuItemEnabled(kMenuUndo, running && app_.history().canUndo());
+  rt.setMenuItemEnabled(kMenuRedo, running && app_.history().canRedo());
+  rt.setMenuItemEnabled(kMenuCountSolutions, sessionKind_ == SessionKind::Editor);
 }
 
 void Menu::updateMenuChecks() {
@@ -157,7 +163,7 @@ void Menu::runCommand(int id) {
       break;
     case 25:
       view.drawMainScreen();
-      model.restartBoard();
+      app_.step([&] { model.restartBoard(); });
       app_.session().runPlaySession();
       break;
     case 12:
@@ -179,9 +185,11 @@ void Menu::runCommand(int id) {
     case 22:
       // By reference: the command reads the flag after its solve has redrawn the board.
       app_.solver().solveCommand(app_.panels().boardFull);
+      app_.freshHistory();
       break;
     case 26:
       model.clearBoard();
+      app_.freshHistory();
       break;
     case 27:
       app_.printBoard();
@@ -191,8 +199,10 @@ void Menu::runCommand(int id) {
       view.drawMainScreen();
       app_.deriveDotsQuietly();
       view.redrawBoard();
+      app_.freshHistory();
       break;
     case 11:
+      app_.freshHistory();
       app_.runBoardEditor();
       app_.input().editorMode = false;
       break;

@@ -32,6 +32,8 @@ class Menu {
   // Enables the items of the menu "E&xtras" that belong to what runs.
   enum class SessionKind { None, Play, Editor };
   void setSessionItems(SessionKind kind);
+  // Undo and redo greyed when there is nothing to undo or redo.
+  void refreshSessionItems();
   void updateMenuChecks();
   void Win_0_MenuEvent(int id);
   // Asks "Spiel beenden?"; on yes ends the program. Returns whether it ends.
@@ -47,6 +49,7 @@ class Menu {
 
   App& app_;
   bool running_ = false;
+  SessionKind sessionKind_ = SessionKind::None;
 };
 
 }  // namespace app

@@ -42,7 +42,7 @@ bool sharedButtonAction(App& app, int key, bool clicked) {
       return true;
     case 'N':
       buttonAction(app, kRestart, [&] {
-        app.model().restartBoard();
+        app.step([&] { app.model().restartBoard(); });
         app.view().redrawBoard();
         if (clicked) rt.waitButtonsUp();
       });
@@ -61,7 +61,26 @@ bool sharedButtonAction(App& app, int key, bool clicked) {
 SessionItems::SessionItems(App& app, Menu::SessionKind kind) : app_(app) { app.menu().setSessionItems(kind); }
 
 SessionItems::~SessionItems() {
-  if (app_.runtime().windowExists()) app_.menu().setSessionItems(Menu::SessionKind::None);
+  if (!app_.runtime().windowExists()) return;
+  app_.menu().setSessionItems(Menu::SessionKind::None);
+  app_.cells().hideCursor();
+}
+
+int undoKey(int key, int modifiers) {
+  if ((modifiers & platform::kModControl) == 0) return 0;
+  if (key == 'Z') return (modifiers & platform::kModShift) != 0 ? kRedo : kUndo;
+  if (key == 'Y') return kRedo;
+  return 0;
+}
+
+CellKey cellKeyOf(const InputState& input, int key, int modifiers) {
+  if (!input.cursorShown || (modifiers & (platform::kModControl | platform::kModAlt)) != 0) return {};
+  if (key == platform::kKeyEnter) return {CellKey::kPicker, 0};
+  if (key == platform::kKeyDelete || key == platform::kKeyBackspace) return {CellKey::kDigit, 0};
+  if (key < '0' || key > '9') return {};
+  const int digit = key - '0';
+  if ((modifiers & platform::kModShift) != 0 && digit != 0) return {CellKey::kCandidate, digit};
+  return {CellKey::kDigit, digit};
 }
 
 bool solveSequenceTriggered(int& armedKey, int key) {
@@ -92,7 +111,14 @@ void PlaySession::runPlaySession() {
       continue;
     }
     if (m.kind == platform::MessageKind::KeyRelease) {
-      if (!keyAction(m.key, false)) return;
+      if (const int undo = undoKey(m.key, m.modifiers)) {
+        commandAction(undo == kRedo ? kMenuRedo : kMenuUndo);
+      } else if (keyboardAction(m.key, m.modifiers)) {
+        if (!rt.windowExists()) return;
+        endSolvedTimedGame();
+      } else if (!keyAction(m.key, false)) {
+        return;
+      }
       continue;
     }
     if (m.kind == platform::MessageKind::LeftPress) {
@@ -103,28 +129,48 @@ void PlaySession::runPlaySession() {
     if (m.kind == platform::MessageKind::LeftPress || m.kind == platform::MessageKind::RightPress) {
       boardClick(m.kind == platform::MessageKind::RightPress);
       if (!rt.windowExists()) return;
-      // The solved board of a timed game ends its timing and goes to the hall of fame.
-      if (app_.panels().statusMessage == punktivo::kStatusSolved && game.timedGame) {
-        game.boardSolved = true;
-        app_.timer().refreshClock();
-        game.timedGame = false;
-        game.boardSolved = false;
-      }
+      endSolvedTimedGame();
     }
   }
 }
 
+void PlaySession::endSolvedTimedGame() {
+  // The solved board of a timed game ends its timing and goes to the hall of fame.
+  GameState& game = app_.game();
+  if (app_.panels().statusMessage == punktivo::kStatusSolved && game.timedGame) {
+    game.boardSolved = true;
+    app_.timer().refreshClock();
+    game.timedGame = false;
+    game.boardSolved = false;
+  }
+}
+
 void PlaySession::commandAction(int id) {
-  if (id == kMenuHighlight) app_.toggleHighlight();
+  switch (id) {
+    case kMenuUndo:
+    case kMenuRedo:
+      if (app_.undoStep(id == kMenuRedo)) endSolvedTimedGame();
+      break;
+    case kMenuHighlight:
+      app_.toggleHighlight();
+      break;
+    default:
+      break;
+  }
 }
 
 void PlaySession::boardClick(bool rightButton) {
+  app_.input().candidateInput = rightButton;
+  const std::optional<Cell> cell = app_.cells().cellAtMouse();
+  if (!cell || app_.model().givens[cell->row][cell->column] != 0) return;
+  app_.cells().followClick(cell->column, cell->row);
+  app_.step([&] { pickerAt(cell->column, cell->row, rightButton); });
+  app_.cells().repaintHighlight();
+}
+
+void PlaySession::pickerAt(int c, int r, bool rightButton) {
   CellInput& cells = app_.cells();
   punktivo::BoardModel& model = app_.model();
-  app_.input().candidateInput = rightButton;
-  const std::optional<Cell> cell = cells.cellAtMouse();
-  if (!cell || model.givens[cell->row][cell->column] != 0) return;
-  const int c = cell->column, r = cell->row;
   if (!rightButton) {
     cells.drawPicker(c, r);
     cells.pickerInput(c, r);
@@ -138,6 +184,37 @@ void PlaySession::boardClick(bool rightButton) {
     if (app_.settings().showCandidates) app_.solver().refreshCandidates();
     app_.panels().updateStatistics();
   }
+}
+
+bool PlaySession::keyboardAction(int key, int modifiers) {
+  CellInput& cells = app_.cells();
+  if (cells.moveCursor(key)) return true;
+  const CellKey action = cellKeyOf(app_.input(), key, modifiers);
+  if (action.kind == CellKey::kNone) return false;
+  const int c = app_.input().cursorColumn, r = app_.input().cursorRow;
+  punktivo::BoardModel& model = app_.model();
+  if (model.givens[r][c] != 0) return true;
+  app_.step([&] {
+    switch (action.kind) {
+      case CellKey::kPicker:
+        app_.input().candidateInput = false;
+        pickerAt(c, r, false);
+        break;
+      case CellKey::kCandidate:
+        // Marks are noted in empty cells only.
+        if (model.board[r][c] != 0) break;
+        cells.toggleCandidate(c, r, action.digit);
+        app_.solver().refreshCandidates();
+        break;
+      default:
+        cells.enterDigit(c, r, action.digit);
+        app_.panels().updateStatistics();
+        if (app_.settings().showCandidates) app_.solver().refreshCandidates();
+        break;
+    }
+  });
+  cells.repaintHighlight();
+  return true;
 }
 
 bool PlaySession::keyAction(int key, bool clicked) {
@@ -166,18 +243,20 @@ bool PlaySession::keyAction(int key, bool clicked) {
       return false;
     }
     case 'F':
-      for (int r = 1; r <= 9; ++r)
-        for (int c = 1; c <= 9; ++c)
-          for (int d = 1; d <= 9; ++d) model.candidates[r][c][d] = true;
+      app_.step([&] {
+        for (int r = 1; r <= 9; ++r)
+          for (int c = 1; c <= 9; ++c)
+            for (int d = 1; d <= 9; ++d) model.candidates[r][c][d] = true;
+      });
       view.redrawBoard();
       return true;
     case 'C':
-      model.clearCandidates();
+      app_.step([&] { model.clearCandidates(); });
       view.redrawBoard();
       return true;
     case 'M':
       game.timedGame = false;
-      model.clearCandidates();
+      app_.step([&] { model.clearCandidates(); });
       app_.settings().showCandidates = !app_.settings().showCandidates;
       view.redrawBoard();
       return true;
@@ -192,6 +271,7 @@ bool PlaySession::keyAction(int key, bool clicked) {
       punktivo::deriveDotsFromSolution(model, app_.solver());
       model.restartBoard();
       view.redrawBoard();
+      app_.freshHistory();
       return true;
     default:
       break;
@@ -218,6 +298,7 @@ void PlaySession::solveSequence() {
     app_.solver().solveByRules();
   }
   app_.timer().refreshClock();
+  app_.freshHistory();
 }
 
 }  // namespace app

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "app/cell_input.h"
 #include "app/menu.h"
 
 namespace app {
@@ -40,6 +41,16 @@ void buttonAction(App& app, int index, const std::function<void()>& action);
 // The actions the play session and the editor share: save (S), print (D), restart (N)
 // and help (H), each with its button drawn pressed meanwhile. False for other keys.
 bool sharedButtonAction(App& app, int key, bool clicked);
+// Ctrl+Z undoes, Ctrl+Y and Ctrl+Shift+Z redo: kUndo, kRedo, or 0 for another key.
+enum UndoKey { kUndo = 1, kRedo = 2 };
+int undoKey(int key, int modifiers);
+// Keyboard play at the cursor, in the session and the editor: 1-9 enter a digit, 0, Delete
+// and Backspace empty the cell, Shift+digit notes a candidate, Enter opens the picker.
+struct CellKey {
+  enum Kind { kNone, kPicker, kDigit, kCandidate } kind = kNone;
+  int digit = 0;
+};
+CellKey cellKeyOf(const InputState& input, int key, int modifiers);
 // The hidden two-key sequence: true when `key` completes it.
 bool solveSequenceTriggered(int& armedKey, int key);
 
@@ -67,7 +78,13 @@ class PlaySession {
   // A menu item of "E&xtras" chosen while the session runs.
   void commandAction(int id);
   void boardClick(bool rightButton);
+  // The picker over a cell (right button: for a candidate, or the cell emptied at once).
+  void pickerAt(int column, int row, bool rightButton);
+  // Arrow keys move the cursor; digits and the others act at it (see cellKeyOf).
+  bool keyboardAction(int key, int modifiers);
   void solveSequence();
+  // A timed game whose board is solved stops its clock and goes to the hall of fame.
+  void endSolvedTimedGame();
 
   App& app_;
 };

@@ -7,6 +7,7 @@
 #include "engine/rules.h"
 #include "storage/data_files.h"
 #include "storage/help_dialog.h"
+#include "storage/options_file.h"
 
 namespace app {
 
@@ -82,6 +83,7 @@ void App::startUp() {
   // 4: program state (the board model exists with the App).
   hall_.loadHallOfFame();
   settings_.fillLevelNames();
+  punktivo::readOptions(punktivo::kOptionsFile, settings_);
   menu_.buildMenuBar();
   menu_.updateMenuChecks();
   // 5: background.
@@ -172,12 +174,14 @@ void App::newGame() {
   timer_.startTiming();
   timer_.refreshClock();
   model_.restartBoard();
+  freshHistory();
   session_.runPlaySession();
 }
 
 void App::openLoadDialog() {
   boardFile_.boardFileName = punktivo::kPlayerBoardFile;
-  boardDialog_.run(punktivo::BoardDialog::Mode::Load);
+  const punktivo::BoardDialog::Outcome outcome = boardDialog_.run(punktivo::BoardDialog::Mode::Load);
+  if (outcome.load && outcome.load->loaded()) freshHistory();
   // Loaded or cancelled: the solution of the board in the model, and the marks of the
   // record last read or written.
   solver_.computeSolution();
@@ -211,8 +215,30 @@ void App::runBoardEditor() { editor_.runBoardEditor(); }
 void App::showHallOfFame() { hallDialogs_.showHallOfFame(settings_.difficulty); }
 void App::showHelpTopic(const QString& topic) { punktivo::showHelpTopic(runtime_, "Punktivo.chm", topic); }
 
+void App::step(const std::function<void()>& change) {
+  const punktivo::BoardSnapshot before = punktivo::snapshotOf(model_);
+  change();
+  history_.commit(before, model_);
+  menu_.refreshSessionItems();
+}
+
+void App::freshHistory() {
+  history_.clear();
+  menu_.refreshSessionItems();
+}
+
+bool App::undoStep(bool redo) {
+  if (!(redo ? history_.redo(model_) : history_.undo(model_))) return false;
+  view_.redrawBoard();
+  cells_.repaintHighlight();
+  menu_.refreshSessionItems();
+  return true;
+}
+
 void App::toggleHighlight() {
   settings_.highlightSameDigits = !settings_.highlightSameDigits;
+  // Not remembered is no reason to stop the player: the option holds for this run.
+  punktivo::writeOptions(punktivo::kOptionsFile, settings_);
   menu_.updateMenuChecks();
   cells_.repaintHighlight();
 }

@@ -6,6 +6,8 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
 #include "app/board_editor.h"
 #include "app/cell_input.h"
 #include "app/game_state.h"
@@ -13,6 +15,7 @@
 #include "app/play_session.h"
 #include "engine/board_model.h"
 #include "engine/generator.h"
+#include "engine/history.h"
 #include "engine/solver.h"
 #include "platform/runtime.h"
 #include "render/board_view.h"
@@ -71,6 +74,14 @@ class App final : public punktivo::BoardDisplay {
   // The option "Gleiche Ziffern hervorheben": switched, remembered, and the board redrawn.
   void toggleHighlight();
 
+  // --- undo and redo ----------------------------------------------------------------------
+  // Runs a change of the board as one step the player can undo.
+  void step(const std::function<void()>& change);
+  // After a new game, a load, a shuffle, a solve: nothing to undo.
+  void freshHistory();
+  // Undoes (or redoes) one step and draws the board as it was; false when there was none.
+  bool undoStep(bool redo);
+
   // What the engine asks of the screen.
   void drawPlayerCell(int column, int row, int digit) override;
   void redrawBoard() override;
@@ -98,6 +109,7 @@ class App final : public punktivo::BoardDisplay {
   punktivo::HallOfFameDialogs& hallDialogs() { return hallDialogs_; }
   punktivo::BoardDialog& boardDialog() { return boardDialog_; }
   PlaySession& session() { return session_; }
+  punktivo::History& history() { return history_; }
 
   // The empty button row, drawn back to wipe the buttons after each command.
   platform::ImageHandle statusStrip = 0;
@@ -126,6 +138,7 @@ class App final : public punktivo::BoardDisplay {
   punktivo::HallOfFameDialogs hallDialogs_;
   Menu menu_;
   PlaySession session_;
+  punktivo::History history_;
   BoardEditor editor_;
 };
 

@@ -279,6 +279,16 @@ std::optional<WindowMessage> Runtime::takeKeyRelease(int id) {
   return release;
 }
 
+std::optional<WindowMessage> Runtime::repeatedKeyRelease(int id) const {
+  const auto it = std::find_if(pressedKeys_.begin(), pressedKeys_.end(), [id](const PressedKey& k) { return k.id == id; });
+  if (it == pressedKeys_.end()) return std::nullopt;
+  WindowMessage release;
+  release.kind = MessageKind::KeyRelease;
+  release.key = it->key;
+  release.modifiers = it->modifiers;
+  return release;
+}
+
 void Runtime::refreshButtonsFromWindowSystem() {
   const int held = pointerButtonsFromWindowSystem();
   buttonsHeld_ &= held;

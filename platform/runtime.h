@@ -285,6 +285,8 @@ class Runtime {
   // still releases Ctrl+Z).
   void handleKeyPress(int id, int key, int modifiers);
   std::optional<WindowMessage> takeKeyRelease(int id);
+  // The release of a key the keyboard repeats while it is held; the press stays remembered.
+  std::optional<WindowMessage> repeatedKeyRelease(int id) const;
   void forgetPressedKeys() { pressedKeys_.clear(); }
   // Another program destroyed the main window: every loop ends, open dialogs close without
   // acting, and the program ends as after a confirmed exit.

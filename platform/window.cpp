@@ -81,8 +81,14 @@ void ClientWidget::keyPressEvent(QKeyEvent* event) {
 
 void ClientWidget::keyReleaseEvent(QKeyEvent* event) {
   // A release whose press went to a menu or a dialog is theirs, not the game's.
-  if (!event->isAutoRepeat())
-    if (const std::optional<WindowMessage> release = runtime_.takeKeyRelease(keyIdentity(event))) runtime_.handleInput(*release);
+  std::optional<WindowMessage> release;
+  if (!event->isAutoRepeat()) {
+    release = runtime_.takeKeyRelease(keyIdentity(event));
+  } else if (const int key = keyCode(event); key > kKeyOther) {
+    // A held arrow (or Home, End, PgUp, PgDn) key moves on with the keyboard's repeat.
+    release = runtime_.repeatedKeyRelease(keyIdentity(event));
+  }
+  if (release) runtime_.handleInput(*release);
   event->accept();
 }
 

@@ -84,31 +84,33 @@ void BoardView::drawDots() {
 }
 
 void BoardView::drawCandidateMarks() {
+  for (int column = 1; column <= 9; ++column)
+    for (int row = 1; row <= 9; ++row) drawCandidateMarksOf(column, row);
+  drawDots();
+}
+
+void BoardView::drawCandidateMarksOf(int column, int row) {
   platform::Runtime& rt = drawing_.runtime();
-  for (int column = 1; column <= 9; ++column) {
-    for (int row = 1; row <= 9; ++row) {
-      if (model_.board[row][column] != 0) continue;
-      for (int k = 1; k <= 9; ++k) {
-        const int mx = 29 + 60 * (column - 1) + 5 + 19 * ((k - 1) % 3);
-        // The bottom marks in the last row of a box sit one pixel higher.
-        const bool boxBottom = k >= 7 && row % 3 == 0;
-        const int my = 45 + 60 * (row - 1) + (boxBottom ? 0 : 1) + 19 * ((k - 1) / 3);
-        rt.setPen(drawing_.palette(kWhite));
-        rt.setFill(drawing_.palette(kWhite));
-        rt.filledBox(mx, my, mx + 15, my + 16);
-        if (model_.candidates[row][column][k]) {
-          rt.setTextBackground(platform::TextBackground::Transparent);
-          rt.setPen(drawing_.palette(kBlack));
-          drawing_.selectFont(kFontCandidate);
-          rt.text(mx, my, QString::number(k));
-          rt.setTextBackground(platform::TextBackground::Opaque);
-        }
-      }
+  if (model_.board[row][column] != 0) return;
+  const QColor background = cells_->cellBackground(column, row);
+  for (int k = 1; k <= 9; ++k) {
+    const int mx = 29 + 60 * (column - 1) + 5 + 19 * ((k - 1) % 3);
+    // The bottom marks in the last row of a box sit one pixel higher.
+    const bool boxBottom = k >= 7 && row % 3 == 0;
+    const int my = 45 + 60 * (row - 1) + (boxBottom ? 0 : 1) + 19 * ((k - 1) / 3);
+    rt.setPen(background);
+    rt.setFill(background);
+    rt.filledBox(mx, my, mx + 15, my + 16);
+    if (model_.candidates[row][column][k]) {
+      rt.setTextBackground(platform::TextBackground::Transparent);
+      rt.setPen(drawing_.palette(kBlack));
+      drawing_.selectFont(kFontCandidate);
+      rt.text(mx, my, QString::number(k));
+      rt.setTextBackground(platform::TextBackground::Opaque);
     }
   }
   rt.setPen(drawing_.palette(kBlack));
   rt.setFill(drawing_.palette(kWhite));
-  drawDots();
 }
 
 }  // namespace render

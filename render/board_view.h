@@ -19,6 +19,8 @@ class CellPainter {
   virtual ~CellPainter() = default;
   virtual void drawGivenCell(int column, int row, int digit) = 0;
   virtual void drawPlayerCell(int column, int row, int digit) = 0;
+  // The colour a cell's inside is erased with: white, or a tint (keyboard cursor, same digit).
+  virtual QColor cellBackground(int column, int row) const = 0;
 };
 
 // Board geometry in client pixels.
@@ -40,6 +42,8 @@ class BoardView {
   void redrawBoard();
   void drawDots();
   void drawCandidateMarks();
+  // The marks of one empty cell, without the dots.
+  void drawCandidateMarksOf(int column, int row);
 
   int boardOriginX = kBoardOriginX;
   int boardOriginY = kBoardOriginY;

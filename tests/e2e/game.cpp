@@ -229,6 +229,11 @@ Ink Game::cellInk(int row, int column) {
   return Ink::None;
 }
 
+QRgb Game::cellTint(int row, int column) {
+  // Inside the top-left corner: no digit, candidate mark or dot reaches there.
+  return grab(QRect(kBoardX + kCell * (column - 1) + 3, kBoardY + kCell * (row - 1) + 3, 1, 1)).pixel(0, 0) | 0xff000000U;
+}
+
 bool Game::clockMoves() {
   const QImage before = clockImage();
   return waitUntil([&] { return clockImage() != before; }, std::chrono::milliseconds(5000));

@@ -76,6 +76,7 @@ class Game {
   bool idleShown();                        // the button row is empty
   bool pickerShown(int row, int column);   // the digit picker over that cell
   Ink cellInk(int row, int column);        // the colour of the digit in the cell
+  QRgb cellTint(int row, int column);      // the colour of the cell's inside, near its corner
   QImage clockImage() { return grab(kClock); }
   QImage mistakeImage() { return grab(QRect(626, 345, 220, 18)); }
   // True when the clock label shows another caption within the deadline.

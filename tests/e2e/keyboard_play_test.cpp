@@ -1,0 +1,177 @@
+// Play from the keyboard: a cursor moved by the arrow keys, digits and candidates typed at
+// it, undo and redo by keys and menu, and the cells of the same digit tinted.
+#include <gtest/gtest.h>
+
+#include "tests/e2e/scenarios.h"
+
+namespace e2e {
+namespace {
+
+constexpr QRgb kWhite = 0xffffffffU;
+constexpr QRgb kCursorTint = 0xffffec96U;
+constexpr QRgb kSameDigitTint = 0xffcee2ffU;
+
+// Shows the cursor and takes it from the top-left cell to (row, column), a key at a time
+// once the last one has shown.
+void cursorTo(Game& game, int row, int column) {
+  game.tap("Home");
+  ASSERT_TRUE(waitUntil([&] {
+    for (int r = 1; r <= 9; ++r)
+      for (int c = 1; c <= 9; ++c)
+        if (game.cellTint(r, c) == kCursorTint) return true;
+    return false;
+  }));
+  game.tap("Home");
+  game.tap("Prior");
+  ASSERT_TRUE(waitUntil([&] { return game.cellTint(1, 1) == kCursorTint; }));
+  for (int r = 2; r <= row; ++r) {
+    game.tap("Down");
+    ASSERT_TRUE(waitUntil([&] { return game.cellTint(r, 1) == kCursorTint; }));
+  }
+  for (int c = 2; c <= column; ++c) {
+    game.tap("Right");
+    ASSERT_TRUE(waitUntil([&] { return game.cellTint(row, c) == kCursorTint; }));
+  }
+}
+
+// The empty cells of a board of 81 digits, as (row, column).
+std::vector<std::pair<int, int>> emptyCells(const std::string& board) {
+  std::vector<std::pair<int, int>> cells;
+  for (size_t i = 0; i < board.size(); ++i)
+    if (board[i] == '0') cells.emplace_back(int(i / 9) + 1, int(i % 9) + 1);
+  return cells;
+}
+
+TEST(KeyboardPlay, DigitsAtTheCursorCountAsThePickersAndUndoNeverHidesAMistake) {
+  Game game;
+  game.chooseMenu("p", "n");
+  ASSERT_TRUE(waitUntil([&] { return game.sessionShown(); }));
+  game.saveThroughDialog();
+  const std::string board = game.savedBoard(0);
+  const std::string solution = game.solutionOfSaved(0);
+  ASSERT_EQ(solution.size(), 81u);
+  const auto empty = emptyCells(board);
+  ASSERT_GE(empty.size(), 3u);
+  const auto [r1, c1] = empty[0];
+  const auto [r2, c2] = empty[1];
+  const auto [r3, c3] = empty[2];
+  const auto digitAt = [&](int r, int c) { return solution[size_t(9 * (r - 1) + c - 1)]; };
+  const QImage noMistake = game.mistakeImage();
+
+  cursorTo(game, r1, c1);
+  game.tap(std::string(1, digitAt(r1, c1)).c_str());
+  ASSERT_TRUE(waitUntil([&] { return game.cellInk(r1, c1) == Ink::Blue; }));
+  EXPECT_EQ(game.mistakeImage(), noMistake);
+  cursorTo(game, r2, c2);
+  const char wrong = digitAt(r2, c2) == '9' ? '1' : char(digitAt(r2, c2) + 1);
+  game.tap(std::string(1, wrong).c_str());
+  ASSERT_TRUE(waitUntil([&] { return game.cellInk(r2, c2) == Ink::Red; }));
+  ASSERT_TRUE(waitUntil([&] { return game.mistakeImage() != noMistake; }));
+  const QImage oneMistake = game.mistakeImage();
+  const QRect cellRect(29 + 60 * (c3 - 1) + 1, 45 + 60 * (r3 - 1) + 1, 58, 58);
+  const QImage bare = game.grab(cellRect);
+
+  // Ctrl+Z takes the wrong digit away, the mistake stays counted; Ctrl+Y puts it back
+  // without counting it again.
+  game.x().chord("Control_L", "z");
+  ASSERT_TRUE(waitUntil([&] { return game.cellInk(r2, c2) == Ink::None; }));
+  game.x().chord("Control_L", "y");
+  ASSERT_TRUE(waitUntil([&] { return game.cellInk(r2, c2) == Ink::Red; }));
+  EXPECT_EQ(game.stillImage(QRect(626, 345, 220, 18)), oneMistake);
+
+  // Q released, then Ctrl+Z: an undo, never the hidden solve sequence.
+  game.tap("q");
+  game.x().chord("Control_L", "z");
+  ASSERT_TRUE(waitUntil([&] { return game.cellInk(r2, c2) == Ink::None; }));
+  game.stillImage(QRect(29, 45, 540, 540));
+  EXPECT_EQ(game.cellInk(r3, c3), Ink::None) << "the board was solved";
+
+  // Shift+digit notes a candidate in an empty cell, Delete empties a cell; both undo.
+  cursorTo(game, r3, c3);
+  const QImage underCursor = game.stillImage(cellRect);
+  game.x().chord("Shift_L", "3");
+  ASSERT_TRUE(waitUntil([&] { return game.grab(cellRect) != underCursor; })) << "no candidate noted";
+  cursorTo(game, r1, c1);
+  game.tap("Delete");
+  ASSERT_TRUE(waitUntil([&] { return game.cellInk(r1, c1) == Ink::None; }));
+  game.x().chord("Control_L", "z");
+  ASSERT_TRUE(waitUntil([&] { return game.cellInk(r1, c1) == Ink::Blue; }));
+  game.x().chord("Control_L", "z");
+  cursorTo(game, r2, c2);  // away from the cell, so its tint is white again
+  ASSERT_TRUE(waitUntil([&] { return game.grab(cellRect) == bare; })) << "the candidate was not undone";
+  // Enter opens the picker on the cursor's cell.
+  game.tap("Return");
+  ASSERT_TRUE(waitUntil([&] { return game.pickerShown(r2, c2); }));
+  game.tap(std::string(1, digitAt(r2, c2)).c_str());
+  ASSERT_TRUE(waitUntil([&] { return !game.pickerShown(r2, c2) && game.cellInk(r2, c2) == Ink::Blue; }));
+  EXPECT_TRUE(game.clockMoves()) << "the timed game ended";
+  leaveSession(game);
+  EXPECT_EQ(game.cellTint(r2, c2), kWhite) << "the cursor stays after the session";
+}
+
+TEST(KeyboardPlay, TheMenuUndoesAndRedoesTheEditorsGivens) {
+  Game game;
+  game.chooseMenu("o", "e");
+  ASSERT_TRUE(waitUntil([&] { return game.sessionShown(); }));
+  // The start board has dots only.
+  cursorTo(game, 1, 1);
+  game.tap("5");
+  ASSERT_TRUE(waitUntil([&] { return game.cellInk(1, 1) == Ink::Black; }));
+  game.chooseMenu("x", "r");
+  ASSERT_TRUE(waitUntil([&] { return game.cellInk(1, 1) == Ink::None; }));
+  game.chooseMenu("x", "w");
+  ASSERT_TRUE(waitUntil([&] { return game.cellInk(1, 1) == Ink::Black; }));
+  game.chooseMenu("x", "r");
+  ASSERT_TRUE(waitUntil([&] { return game.cellInk(1, 1) == Ink::None; }));
+  leaveSession(game);
+}
+
+TEST(KeyboardPlay, CellsOfTheDigitUnderTheCursorAreTintedUntilTheOptionIsOff) {
+  Game game;
+  game.chooseMenu("p", "n");
+  ASSERT_TRUE(waitUntil([&] { return game.sessionShown(); }));
+  game.saveThroughDialog();
+  const std::string board = game.savedBoard(0);
+  // A given and another cell with the same digit, and a cell with another digit.
+  size_t given = board.find_first_not_of('0');
+  ASSERT_NE(given, std::string::npos);
+  const size_t same = board.find(board[given], given + 1);
+  ASSERT_NE(same, std::string::npos);
+  const size_t other = board.find_first_not_of(std::string("0") + board[given]);
+  ASSERT_NE(other, std::string::npos);
+  const auto rowOf = [](size_t i) { return int(i / 9) + 1; };
+  const auto columnOf = [](size_t i) { return int(i % 9) + 1; };
+  // A mouse player sees no tint.
+  EXPECT_EQ(game.cellTint(rowOf(same), columnOf(same)), kWhite);
+  cursorTo(game, rowOf(given), columnOf(given));
+  ASSERT_TRUE(waitUntil([&] { return game.cellTint(rowOf(same), columnOf(same)) == kSameDigitTint; }));
+  EXPECT_EQ(game.cellTint(rowOf(other), columnOf(other)), kWhite);
+  // The option off: the tint goes, and the choice is remembered in the working directory.
+  game.chooseMenu("x", "g");
+  ASSERT_TRUE(waitUntil([&] { return game.cellTint(rowOf(same), columnOf(same)) == kWhite; }));
+  EXPECT_EQ(game.cellTint(rowOf(given), columnOf(given)), kCursorTint);
+  leaveSession(game);
+  const std::vector<uint8_t> options = game.readFile("punktivo.opt");
+  EXPECT_EQ(std::string(options.begin(), options.end()), "hervorheben=0\n");
+}
+
+TEST(KeyboardPlay, ARememberedOptionOffShowsNoTint) {
+  GameOptions options;
+  const std::string off = "hervorheben=0\n";
+  options.files = {{"punktivo.opt", std::vector<uint8_t>(off.begin(), off.end())}};
+  Game game(options);
+  game.chooseMenu("p", "n");
+  ASSERT_TRUE(waitUntil([&] { return game.sessionShown(); }));
+  game.saveThroughDialog();
+  const std::string board = game.savedBoard(0);
+  const size_t given = board.find_first_not_of('0');
+  const size_t same = board.find(board[given], given + 1);
+  ASSERT_NE(same, std::string::npos);
+  cursorTo(game, int(given / 9) + 1, int(given % 9) + 1);
+  ASSERT_FALSE(game.stillImage(QRect(29, 45, 540, 540)).isNull());
+  EXPECT_EQ(game.cellTint(int(same / 9) + 1, int(same % 9) + 1), kWhite);
+  leaveSession(game);
+}
+
+}  // namespace
+}  // namespace e2e
