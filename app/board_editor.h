@@ -19,6 +19,9 @@ class BoardEditor {
   void commandAction(int id);
   void boardClick(bool rightButton);
   void solveSequence();
+  // U and "Lösungen zählen": how many solutions the givens have with the dots, in the status
+  // panel; a unique one may go onto the board.
+  void reportSolutions();
 
   App& app_;
 };
