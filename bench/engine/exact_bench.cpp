@@ -78,6 +78,14 @@ std::vector<Puzzle> sparsePuzzles(bool givens, uint64_t seed) {
   return puzzles;
 }
 
+// The cleared board with the one dot that took the count longest of all 288 such boards (a
+// white dot between r8c4 and r8c5; no filling fits).
+Puzzle slowestOneDot() {
+  Puzzle p;
+  p.dotsRight[8][4] = kWhiteDot;
+  return p;
+}
+
 template <class Op>
 void runOn(benchmark::State& state, const std::vector<Puzzle>& puzzles, Op op) {
   if (puzzles.empty()) {
@@ -114,6 +122,7 @@ void registerAll() {
       {"dotsOnly", dotsOnlyPuzzles()},
       {"clearedFewGivens", sparsePuzzles(true, 1)},
       {"clearedFewDots", sparsePuzzles(false, 2)},
+      {"clearedOneDotSlowest", {slowestOneDot()}},
   };
   for (const auto& [name, puzzles] : sets) {
     benchmark::RegisterBenchmark(("countSolutions/" + name).c_str(), [puzzles = puzzles](benchmark::State& s) {
