@@ -1,11 +1,27 @@
 // The board editor loop.
 #include "app/board_editor.h"
 
+#include <atomic>
+#include <thread>
+
 #include "app/play_session.h"
 #include "app/startup.h"
+#include "engine/exact_solver.h"
 #include "engine/rules.h"
 
 namespace app {
+
+namespace {
+
+constexpr int kReportKey = 'U';
+
+// What the solution count shows, by the number of solutions (2 for two or more).
+QString solutionReport(int solutions) {
+  if (solutions <= 0) return "Keine Lösung";
+  return solutions == 1 ? "Eindeutig lösbar" : "Mehrere Lösungen";
+}
+
+}  // namespace
 
 void BoardEditor::runBoardEditor() {
   platform::Runtime& rt = app_.runtime();
@@ -27,6 +43,9 @@ void BoardEditor::runBoardEditor() {
     if (m.kind == platform::MessageKind::KeyRelease) {
       if (const int undo = undoKey(m.key, m.modifiers)) {
         commandAction(undo == kRedo ? kMenuRedo : kMenuUndo);
+      } else if (m.key == kReportKey) {
+        // A plain U only: Shift+U and Ctrl+U stay free for other uses.
+        if (m.modifiers == 0) reportSolutions();
       } else if (!keyboardAction(m.key, m.modifiers) && !keyAction(m.key, false)) {
         return;
       }
@@ -50,9 +69,46 @@ void BoardEditor::commandAction(int id) {
     case kMenuHighlight:
       app_.toggleHighlight();
       break;
+    case kMenuCountSolutions:
+      reportSolutions();
+      break;
     default:
       break;
   }
+}
+
+void BoardEditor::reportSolutions() {
+  platform::Runtime& rt = app_.runtime();
+  punktivo::BoardModel& model = app_.model();
+  // A board with few givens can take the count a second or so: it runs beside the window,
+  // which meanwhile keeps drawing (input waits in the queue), under the busy pointer.
+  rt.setPointer(platform::Pointer::Busy);
+  punktivo::ExactSolution exact;
+  std::atomic<bool> done{false};
+  std::thread counter = rt.startThread(
+      [&exact, &done, givens = model.givens, right = model.dotsRight, down = model.dotsDown] {
+        exact = punktivo::solveExact(givens, right, down);
+        done = true;
+      });
+  while (!done) rt.waitForEvents();
+  counter.join();
+  rt.setPointer(platform::Pointer::Normal);
+  if (!rt.windowExists()) return;
+
+  const QString report = solutionReport(exact.solutions);
+  app_.panels().showStatusText(report, !exact.unique());
+  if (!exact.unique()) return;
+  // No is the default, as for the exit question: Return alone leaves the board as it is.
+  if (rt.messageBox(platform::MessageIcon::Question, report + ".\nLösung anzeigen?", "&JA|&NEIN", 2) != 1) return;
+  if (!rt.windowExists()) return;
+  // The solution's digits go in as the player's (blue): the givens stay the author's own.
+  model.solution = exact.grid;
+  app_.step([&] {
+    for (int r = 1; r <= 9; ++r)
+      for (int c = 1; c <= 9; ++c)
+        if (model.givens[r][c] == 0) model.board[r][c] = exact.grid[r][c];
+  });
+  app_.view().redrawBoard();
 }
 
 void BoardEditor::boardClick(bool rightButton) {

@@ -25,6 +25,9 @@ class BoardEditor {
   // Arrow keys move the cursor; digits, Delete and Enter act at it.
   bool keyboardAction(int key, int modifiers);
   void solveSequence();
+  // U and "Lösungen zählen": how many solutions the givens have with the dots, in the status
+  // panel; a unique one may go onto the board.
+  void reportSolutions();
 
   App& app_;
 };

@@ -1,6 +1,8 @@
 // Information panels and the error check.
 #include "render/panels.h"
 
+#include <algorithm>
+
 #include "engine/status_check.h"
 
 namespace render {
@@ -65,14 +67,31 @@ void Panels::checkAndShowStatus() {
   statusMessage = QString::fromStdString(result.statusMessage);
   boardFull = result.boardFull;
   if (result.beep) rt.beep();
-  rt.setPen(drawing_.palette(result.red ? kRed : kBlack));
-  rt.setFill(drawing_.palette(kWhite));
-  drawing_.selectFont(kFontMessage);
-  if (!model_.quietMode) rt.text(626, 324, statusMessage);
+  if (!model_.quietMode) drawStatusLine(statusMessage, result.red ? kRed : kBlack);
   drawing_.selectFont(kFontText);
   rt.setPen(drawing_.palette(kBlack));
   rt.setFill(drawing_.palette(kWhite));
   rt.text(674, 350, "Fehler: " + QString::number(game_.mistakeCount) + "/3");
+}
+
+void Panels::showStatusText(const QString& text, bool red) {
+  statusMessage = text;
+  drawStatusLine(text, red ? kRed : kBlack);
+  drawing_.selectFont(kFontText);
+  drawing_.runtime().setPen(drawing_.palette(kBlack));
+}
+
+void Panels::drawStatusLine(const QString& text, int colour) {
+  platform::Runtime& rt = drawing_.runtime();
+  // The line is wiped first: a text shown before may be wider than this one.
+  rt.setFillStyle(platform::FillStyle::Solid);
+  rt.setPen(drawing_.palette(kWhite));
+  rt.setFill(drawing_.palette(kWhite));
+  rt.filledBox(612, 324, 828, 349);
+  rt.setPen(drawing_.palette(colour));
+  drawing_.selectFont(kFontMessage);
+  // Moved left as far as a wide text needs to stay inside the panel.
+  rt.text(std::max(612, std::min(626, 826 - rt.textWidth(text))), 324, text);
 }
 
 void Panels::drawDifficultyPanel() {

@@ -24,6 +24,8 @@ class Panels {
   void updateStatistics();
   void drawStatusPanel();
   void checkAndShowStatus();
+  // Shows `text` in the status line (it becomes statusMessage) until the next error check.
+  void showStatusText(const QString& text, bool red);
   void drawDifficultyPanel();
   void updateDifficultyPanel();
   void drawHelpPanel();
@@ -31,6 +33,7 @@ class Panels {
 
  private:
   void drawPanelFrame(int top, const QString& caption, int captionX, bool helpPanel = false);
+  void drawStatusLine(const QString& text, int colour);
 
   Drawing& drawing_;
   punktivo::BoardModel& model_;

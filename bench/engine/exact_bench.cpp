@@ -1,9 +1,16 @@
 // The exact solution counter and the exact solve on the stock collections' records, and on
 // puzzles with no givens at all: the dots of a stock solution alone, where they pin it down.
+// Beside them the slow cases of the editor's count: a cleared board (no dot anywhere, so no
+// neighbours may be consecutive or double) with a few givens, or a few dots and no givens,
+// where the count has to search widely to find out that nothing or more than one fits.
 // Reported, never asserted: run with --benchmark_repetitions=N and read the medians.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <array>
+#include <chrono>
 #include <filesystem>
+#include <random>
 #include <vector>
 
 #include "engine/exact_solver.h"
@@ -51,14 +58,59 @@ std::vector<Puzzle> dotsOnlyPuzzles() {
   return puzzles;
 }
 
+// Cleared boards with a few random givens (`givens` set) or a few random dots, from a fixed
+// seed so that every run measures the same boards.
+std::vector<Puzzle> sparsePuzzles(bool givens, uint64_t seed) {
+  std::mt19937_64 rng(seed);
+  const auto draw = [&rng](int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); };
+  std::vector<Puzzle> puzzles(20);
+  for (Puzzle& p : puzzles) {
+    const int n = draw(1, 4);
+    for (int k = 0; k < n; ++k) {
+      if (givens) {
+        p.givens[draw(1, 9)][draw(1, 9)] = uint8_t(draw(1, 9));
+      } else {
+        Grid& dots = draw(0, 1) == 0 ? p.dotsRight : p.dotsDown;
+        dots[draw(1, 9)][draw(1, 8)] = uint8_t(draw(kWhiteDot, kBlackDot));
+      }
+    }
+  }
+  return puzzles;
+}
+
+// The cleared board with the one dot that took the count longest of all 288 such boards (a
+// white dot between r8c4 and r8c5; no filling fits).
+Puzzle slowestOneDot() {
+  Puzzle p;
+  p.dotsRight[8][4] = kWhiteDot;
+  return p;
+}
+
 template <class Op>
 void runOn(benchmark::State& state, const std::vector<Puzzle>& puzzles, Op op) {
   if (puzzles.empty()) {
     state.SkipWithError("no puzzles");
     return;
   }
-  for (auto _ : state)
-    for (const Puzzle& p : puzzles) benchmark::DoNotOptimize(op(p));
+  // Beside the total: the mean time of the slowest puzzle, and how many puzzles have no, one
+  // or several solutions.
+  std::vector<double> seconds(puzzles.size());
+  std::array<int, 3> outcomes{};
+  bool first = true;
+  for (auto _ : state) {
+    for (size_t i = 0; i < puzzles.size(); ++i) {
+      const auto start = std::chrono::steady_clock::now();
+      const int solutions = op(puzzles[i]);
+      benchmark::DoNotOptimize(solutions);
+      seconds[i] += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+      if (first) ++outcomes[size_t(std::clamp(solutions, 0, 2))];
+    }
+    first = false;
+  }
+  state.counters["slowest_us"] = *std::max_element(seconds.begin(), seconds.end()) * 1e6 / double(state.iterations());
+  state.counters["none"] = outcomes[0];
+  state.counters["unique"] = outcomes[1];
+  state.counters["several"] = outcomes[2];
   state.counters["puzzles"] = double(puzzles.size());
   state.counters["per_puzzle"] = benchmark::Counter(double(state.iterations() * puzzles.size()),
                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
@@ -68,11 +120,16 @@ void registerAll() {
   const std::vector<std::pair<std::string, std::vector<Puzzle>>> sets = {
       {"stock", stockPuzzles()},
       {"dotsOnly", dotsOnlyPuzzles()},
+      {"clearedFewGivens", sparsePuzzles(true, 1)},
+      {"clearedFewDots", sparsePuzzles(false, 2)},
+      {"clearedOneDotSlowest", {slowestOneDot()}},
   };
   for (const auto& [name, puzzles] : sets) {
     benchmark::RegisterBenchmark(("countSolutions/" + name).c_str(), [puzzles = puzzles](benchmark::State& s) {
       runOn(s, puzzles, [](const Puzzle& p) { return countSolutions(p.givens, p.dotsRight, p.dotsDown, 2); });
     })->Unit(benchmark::kMicrosecond);
+    // The exact solve searches as the count does; the slow sets are timed once.
+    if (name.starts_with("cleared")) continue;
     benchmark::RegisterBenchmark(("solveExact/" + name).c_str(), [puzzles = puzzles](benchmark::State& s) {
       runOn(s, puzzles, [](const Puzzle& p) { return solveExact(p.givens, p.dotsRight, p.dotsDown).solutions; });
     })->Unit(benchmark::kMicrosecond);

@@ -1,6 +1,8 @@
 // The board editor driven by posted input.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "gui_support.h"
 
 namespace {
@@ -162,6 +164,95 @@ TEST_F(Editor, ShuffleXAndRLeaveACleanGridWithOnlyTheNewDots) {
   started.runtime.chooseMenuItem(11);
   EXPECT_NE(model().dotsRight, before);
   EXPECT_EQ(pixelsUnlikeAFreshPicture(started), 0) << "editor R";
+}
+
+// U counts the solutions of the givens with the dots: the start board's dots have one
+// filling. No leaves the board as it is; yes fills the other cells with the solution, in the
+// player's blue, and the givens stay the author's.
+TEST_F(Editor, UReportsAUniqueSolutionAndFillsItInOnYes) {
+  std::vector<QString> questions;
+  int answer = 2;
+  started.runtime.messageBoxResponder = [&](const platform::MessageBoxRequest& request) {
+    questions.push_back(request.text);
+    return answer;
+  };
+  click(Qt::LeftButton, cellCentre(1, 1));
+  type(Qt::Key_4, "4");
+  guitest::postKeyStroke(client(), Qt::Key_U);
+  guitest::postKeyStroke(client(), Qt::Key_A);
+  started.runtime.chooseMenuItem(11);
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_EQ(questions[0], "Eindeutig lösbar.\nLösung anzeigen?");
+  EXPECT_EQ(started.game.panels().statusMessage.toStdString(), "Eindeutig lösbar");
+  EXPECT_EQ(model().board[1][2], 0) << "no changed the board";
+  EXPECT_EQ(darkPixelsInCell(started.image(), 2, 1), 0);
+
+  answer = 1;
+  guitest::postKeyStroke(client(), Qt::Key_U);
+  guitest::postKeyStroke(client(), Qt::Key_A);
+  started.runtime.chooseMenuItem(11);
+  EXPECT_EQ(questions.size(), 2u);
+  for (int r = 1; r <= 9; ++r)
+    for (int c = 1; c <= 9; ++c) {
+      EXPECT_EQ(model().board[r][c], guitest::kStartSolution[r - 1][c - 1]) << r << c;
+      EXPECT_EQ(model().givens[r][c], r == 1 && c == 1 ? 4 : 0) << r << c;
+    }
+  EXPECT_EQ(started.game.panels().statusMessage.toStdString(), "Brett gelöst!!!");
+  int blue = 0;
+  for (int x = 89 + 9; x < 149 - 9; ++x)
+    for (int y = 45 + 9; y < 105 - 9; ++y) blue += started.image().pixelColor(x, y) == guitest::rgb(0, 0, 188);
+  EXPECT_GT(blue, 30) << "the solution's digits are drawn as the player's";
+}
+
+// No solution and several: reported in red, nothing asked, the board unchanged. Only a plain U
+// counts, and the next error check draws its shorter message without traces of the report.
+TEST_F(Editor, UReportsNoneOrSeveralWithoutAskingAndOnlyWithoutModifiers) {
+  int asked = 0;
+  started.runtime.messageBoxResponder = [&](const platform::MessageBoxRequest&) { return ++asked, 2; };
+  const auto statusLine = [this] { return started.image().copy(QRect(610, 320, 218, 30)); };
+  const auto pressU = [this](Qt::KeyboardModifiers held) {
+    QCoreApplication::postEvent(client(), new QKeyEvent(QEvent::KeyPress, Qt::Key_U, held));
+    QCoreApplication::postEvent(client(), new QKeyEvent(QEvent::KeyRelease, Qt::Key_U, held));
+  };
+  // Two equal givens in row 1 over the start board's dots: no solution.
+  for (const int c : {1, 5}) {
+    click(Qt::LeftButton, cellCentre(c, 1));
+    type(Qt::Key_4, "4");
+  }
+  pressU(Qt::NoModifier);
+  guitest::postKeyStroke(client(), Qt::Key_A);
+  started.runtime.chooseMenuItem(11);
+  EXPECT_EQ(started.game.panels().statusMessage.toStdString(), "Keine Lösung");
+  EXPECT_EQ(asked, 0);
+  int red = 0;
+  const QImage line = statusLine();
+  for (int x = 0; x < line.width(); ++x)
+    for (int y = 0; y < line.height(); ++y) red += line.pixelColor(x, y) == guitest::rgb(255, 0, 0);
+  EXPECT_GT(red, 30) << "a puzzle without a solution is reported in red";
+
+  // A cleared board: no digits, and no dots, so that no neighbours may be consecutive or
+  // double: still many fillings. Shift+U and Ctrl+U count nothing.
+  started.runtime.chooseMenuItem(26);
+  started.game.panels().checkAndShowStatus();
+  const QString before = started.game.panels().statusMessage;
+  pressU(Qt::ShiftModifier);
+  pressU(Qt::ControlModifier);
+  guitest::postKeyStroke(client(), Qt::Key_A);
+  started.runtime.chooseMenuItem(11);
+  EXPECT_EQ(started.game.panels().statusMessage, before) << before.toStdString();
+  pressU(Qt::NoModifier);
+  guitest::postKeyStroke(client(), Qt::Key_A);
+  started.runtime.chooseMenuItem(11);
+  EXPECT_EQ(started.game.panels().statusMessage.toStdString(), "Mehrere Lösungen");
+  EXPECT_EQ(asked, 0);
+  EXPECT_EQ(model().board, punktivo::Grid{});
+
+  const QImage report = statusLine();
+  started.game.panels().updateStatistics();
+  EXPECT_FALSE(statusLine() == report);
+  const QImage checked = statusLine();
+  started.game.panels().drawStatusPanel();
+  EXPECT_TRUE(statusLine() == checked) << "the report left pixels behind the error check's message";
 }
 
 }  // namespace
