@@ -370,6 +370,7 @@ class Runtime {
   void forgetCaches();
   void flushDirty();
   void forgetMenusUnder(QObject* root);
+  void applyItemEnabled(int id, QAction* action);
   QPainter& painter();
 
   std::unique_ptr<QTimer> wake_;
@@ -420,14 +421,13 @@ class Runtime {
   std::map<MenuHandle, QWidget*> menus_;  // QMenuBar or QMenu
   std::map<int, QAction*> menuItems_;
   std::vector<int> keptItems_;  // see keepMenuItemEnabled
-  bool menuEnabled_ = true;
-  void applyItemEnabled(int id, QAction* action);
   MenuHandle nextMenu_ = 1;
   MenuHandle windowMenu_ = 0;
   ImageHandle nextImage_ = 1;
 
   int pointerHidden_ = 0;
   bool beepsMuted_ = false;  // while the game draws anew after a change of ratio
+  bool menuEnabled_ = true;
   int beepCount_ = 0;
   uint64_t seed_ = 0;
   punktivo::SeededRandom random_{0};
