@@ -30,6 +30,15 @@ std::pair<int, int> firstEmptyCell(Game& game) {
   return {0, 0};
 }
 
+// A new timed game ("&Neues Spiel") with `digit` in its first empty cell, which is returned.
+void newGameWithDigit(Game& game, const char* digit, int& row, int& column) {
+  game.chooseMenu("p", "n");
+  ASSERT_TRUE(waitUntil([&] { return game.sessionShown(); }));
+  std::tie(row, column) = firstEmptyCell(game);
+  ASSERT_NE(row, 0);
+  enterDigit(game, row, column, digit);
+}
+
 // A digit through the picker, and the picker gone again before the next click.
 void typeDigit(Game& game, int row, int column, int digit) {
   const QPoint cell = game.cellCentre(row, column);
@@ -55,11 +64,7 @@ TEST(Resume, ATimedGameEndedByTheCloseBoxGoesOnInTheNextRunIntoTheHallOfFame) {
   Ink ink = Ink::None;
   {
     Game first;
-    first.chooseMenu("p", "n");
-    ASSERT_TRUE(waitUntil([&] { return first.sessionShown(); }));
-    std::tie(row, column) = firstEmptyCell(first);
-    ASSERT_NE(row, 0);
-    enterDigit(first, row, column, "5");
+    ASSERT_NO_FATAL_FAILURE(newGameWithDigit(first, "5", row, column));
     ink = first.cellInk(row, column);
     // Three ticks: the time before the close must stand out in the hall of fame's time.
     for (int tick = 0; tick < 3; ++tick) ASSERT_TRUE(first.clockMoves()) << "the game is not timed";
@@ -122,12 +127,8 @@ TEST(Resume, ATimedGameEndedByTheCloseBoxGoesOnInTheNextRunIntoTheHallOfFame) {
 
 TEST(Resume, ADestroyedWindowKeepsTheTimedGame) {
   Game game;
-  game.chooseMenu("p", "n");
-  ASSERT_TRUE(waitUntil([&] { return game.sessionShown(); }));
   int row = 0, column = 0;
-  std::tie(row, column) = firstEmptyCell(game);
-  ASSERT_NE(row, 0);
-  enterDigit(game, row, column, "7");
+  ASSERT_NO_FATAL_FAILURE(newGameWithDigit(game, "7", row, column));
   game.x().destroyWindow(game.mainWindow());
   ASSERT_TRUE(game.waitExit());
   EXPECT_EQ(game.exitStatus(), 0);
@@ -139,12 +140,8 @@ TEST(Resume, ADestroyedWindowKeepsTheTimedGame) {
 
 TEST(Resume, LeftWithEscapeAndBroughtBackAfterTheBoardWasCleared) {
   Game game;
-  game.chooseMenu("p", "n");
-  ASSERT_TRUE(waitUntil([&] { return game.sessionShown(); }));
   int row = 0, column = 0;
-  std::tie(row, column) = firstEmptyCell(game);
-  ASSERT_NE(row, 0);
-  enterDigit(game, row, column, "3");
+  ASSERT_NO_FATAL_FAILURE(newGameWithDigit(game, "3", row, column));
   const Ink ink = game.cellInk(row, column);
   game.tap("Escape");
   ASSERT_TRUE(waitUntil([&] { return game.idleShown(); }));
