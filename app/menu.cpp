@@ -1,6 +1,7 @@
 // Menu bar and command dispatch.
 #include "app/menu.h"
 
+#include "app/last_game.h"
 #include "app/startup.h"
 
 #include <algorithm>
@@ -223,6 +224,9 @@ void Menu::runCommand(int id) {
     case 50:
       app_.showHallOfFame();
       break;
+    case kMenuResume:
+      resumeLastGame(app_);
+      break;
     case 60:
       app_.showHelpTopic("übersicht.htm");
       break;
@@ -243,6 +247,7 @@ void Menu::runCommand(int id) {
 bool Menu::confirmExit() {
   platform::Runtime& rt = app_.runtime();
   if (rt.messageBox(platform::MessageIcon::Question, "Spiel beenden?", "&JA|&NEIN", 2) != 1) return false;
+  if (app_.session().running()) app_.session().keepGame();
   app_.game().timedGame = false;
   app_.drawing().deleteFonts();
   rt.closeWindow();

@@ -1,6 +1,7 @@
 // The play session loop.
 #include "app/play_session.h"
 
+#include "app/last_game.h"
 #include "app/startup.h"
 #include "engine/rules.h"
 #include "engine/status_check.h"
@@ -94,6 +95,29 @@ bool solveSequenceTriggered(int& armedKey, int key) {
   return false;
 }
 
+void PlaySession::keepGame() {
+  if (kept_) return;
+  kept_ = true;
+  keepLastGame(app_);
+}
+
+class PlaySession::Leaving {
+ public:
+  explicit Leaving(PlaySession& session) : session_(session) {
+    session.running_ = true;
+    session.kept_ = false;
+  }
+  ~Leaving() {
+    session_.keepGame();
+    session_.running_ = false;
+  }
+  Leaving(const Leaving&) = delete;
+  Leaving& operator=(const Leaving&) = delete;
+
+ private:
+  PlaySession& session_;
+};
+
 void PlaySession::runPlaySession() {
   platform::Runtime& rt = app_.runtime();
   GameState& game = app_.game();
@@ -102,6 +126,8 @@ void PlaySession::runPlaySession() {
   app_.buttonRowShown = true;
   if (game.timedGame) app_.timer().startClockThread();
   const SessionItems items(app_, Menu::SessionKind::Play);
+  // Every way out keeps the game: a window destroyed by another program leaves by a return.
+  const Leaving leaving(*this);
   for (;;) {
     rt.processEventsOnce();
     if (!rt.windowExists()) return;
@@ -237,6 +263,7 @@ bool PlaySession::keyAction(int key, bool clicked) {
     case platform::kKeyEscape: {
       // The button stays drawn pressed until the menu wipes the row.
       drawSessionButton(app_, kAbort, true);
+      keepGame();
       game.timedGame = false;
       rt.pause(200);
       if (key == platform::kKeyEscape || clicked) app_.timer().refreshClock();

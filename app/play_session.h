@@ -71,6 +71,10 @@ class PlaySession {
   explicit PlaySession(App& app) : app_(app) {}
   // Runs until the player aborts (or the window is gone).
   void runPlaySession();
+  bool running() const { return running_; }
+  // Keeps the game for "Letztes Spiel fortsetzen" once per session, on the way out and
+  // before the way out ends its timing (A, Escape, the exit question's yes).
+  void keepGame();
 
  private:
   // Acts on a released key (or a button, `clicked` set); returns false to leave.
@@ -86,7 +90,12 @@ class PlaySession {
   // A timed game whose board is solved stops its clock and goes to the hall of fame.
   void endSolvedTimedGame();
 
+  // Marks the session running while it lives and keeps the game on every way out.
+  class Leaving;
+
   App& app_;
+  bool running_ = false;
+  bool kept_ = false;
 };
 
 }  // namespace app

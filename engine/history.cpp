@@ -17,16 +17,16 @@ void History::clear() {
 }
 
 void History::commit(const BoardSnapshot& before, const BoardModel& model) {
-  BoardSnapshot after = snapshotOf(model);
+  const BoardSnapshot after = snapshotOf(model);
   if (after == before) return;
-  done_.push_back({before, std::move(after)});
+  done_.push_back({before, after});
   undone_.clear();
 }
 
 bool History::undo(BoardModel& model) {
   if (done_.empty()) return false;
   restoreSnapshot(model, done_.back().before);
-  undone_.push_back(std::move(done_.back()));
+  undone_.push_back(done_.back());
   done_.pop_back();
   return true;
 }
@@ -34,7 +34,7 @@ bool History::undo(BoardModel& model) {
 bool History::redo(BoardModel& model) {
   if (undone_.empty()) return false;
   restoreSnapshot(model, undone_.back().after);
-  done_.push_back(std::move(undone_.back()));
+  done_.push_back(undone_.back());
   undone_.pop_back();
   return true;
 }

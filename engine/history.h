@@ -2,7 +2,6 @@
 // before and after it: digits, givens and candidate marks (the dots never change by a step).
 #pragma once
 
-#include <utility>
 #include <vector>
 
 #include "engine/board_model.h"

@@ -39,9 +39,9 @@ void Timer::drawTimerPanel() {
 
 double Timer::wholeSecond() const { return std::floor(drawing_.runtime().clock()); }
 
-void Timer::startTiming() {
+void Timer::startTiming(double elapsedSeconds) {
   std::lock_guard guard(lock_);
-  startTime_ = drawing_.runtime().clock();
+  startTime_ = drawing_.runtime().clock() - elapsedSeconds;
   game_.boardSolved = false;
   finalTime_ = "X";
 }
@@ -54,6 +54,11 @@ QString Timer::finalTime() const {
 double Timer::startTime() const {
   std::lock_guard guard(lock_);
   return startTime_;
+}
+
+double Timer::elapsedTime() const {
+  std::lock_guard guard(lock_);
+  return drawing_.runtime().clock() - startTime_;
 }
 
 QString Timer::computeRunningDisplay() {

@@ -31,7 +31,10 @@ class Timer {
   void drawTimerPanel();
 
   // Set-up of a timed game: startTime, boardSolved and finalTime (timedGame is the caller's).
-  void startTiming();
+  // A resumed game goes on `elapsedSeconds` into its time.
+  void startTiming(double elapsedSeconds = 0);
+  // The seconds since startTime: the time a timed game has taken so far.
+  double elapsedTime() const;
   // Sets the label from the game state; ends a solved timed game and records its time.
   void refreshClock();
   // Starts the clock thread (an ended one is joined first).

@@ -27,6 +27,7 @@ inline const QString kLoadTitle = QStringLiteral("Welches Brett laden?");
 
 // The six buttons of the play session and the editor, in their order on screen.
 inline const QRect kClock(646, 592, 160, 30);  // the clock label
+inline const QRect kMistakes(626, 345, 220, 18);  // "Fehler: n/3" in the status panel
 
 enum Button { kLoad, kSave, kPrint, kRestart, kHelp, kAbort };
 enum class ButtonLook { Absent, Up, Pressed };
@@ -78,7 +79,7 @@ class Game {
   Ink cellInk(int row, int column);        // the colour of the digit in the cell
   QRgb cellTint(int row, int column);      // the colour of the cell's inside, near its corner
   QImage clockImage() { return grab(kClock); }
-  QImage mistakeImage() { return grab(QRect(626, 345, 220, 18)); }
+  QImage mistakeImage() { return grab(kMistakes); }
   // True when the clock label shows another caption within the deadline.
   bool clockMoves();
   // True when the clock label holds one caption for longer than a tick.

@@ -52,22 +52,23 @@ TEST(KeyboardPlay, DigitsAtTheCursorCountAsThePickersAndUndoNeverHidesAMistake) 
   ASSERT_EQ(solution.size(), 81u);
   const auto empty = emptyCells(board);
   ASSERT_GE(empty.size(), 3u);
-  const auto [r1, c1] = empty[0];
-  const auto [r2, c2] = empty[1];
-  const auto [r3, c3] = empty[2];
+  // Three empty cells (plain names: lambdas below use them).
+  const int r1 = empty[0].first, c1 = empty[0].second;
+  const int r2 = empty[1].first, c2 = empty[1].second;
+  const int r3 = empty[2].first, c3 = empty[2].second;
   const auto digitAt = [&](int r, int c) { return solution[size_t(9 * (r - 1) + c - 1)]; };
-  const QImage noMistake = game.mistakeImage();
+  const QImage noMistake = game.stillImage(kMistakes);
 
   cursorTo(game, r1, c1);
   game.tap(std::string(1, digitAt(r1, c1)).c_str());
   ASSERT_TRUE(waitUntil([&] { return game.cellInk(r1, c1) == Ink::Blue; }));
-  EXPECT_EQ(game.mistakeImage(), noMistake);
+  EXPECT_EQ(game.stillImage(kMistakes), noMistake);
   cursorTo(game, r2, c2);
   const char wrong = digitAt(r2, c2) == '9' ? '1' : char(digitAt(r2, c2) + 1);
   game.tap(std::string(1, wrong).c_str());
   ASSERT_TRUE(waitUntil([&] { return game.cellInk(r2, c2) == Ink::Red; }));
   ASSERT_TRUE(waitUntil([&] { return game.mistakeImage() != noMistake; }));
-  const QImage oneMistake = game.mistakeImage();
+  const QImage oneMistake = game.stillImage(kMistakes);
   const QRect cellRect(29 + 60 * (c3 - 1) + 1, 45 + 60 * (r3 - 1) + 1, 58, 58);
   const QImage bare = game.grab(cellRect);
 
@@ -77,7 +78,7 @@ TEST(KeyboardPlay, DigitsAtTheCursorCountAsThePickersAndUndoNeverHidesAMistake) 
   ASSERT_TRUE(waitUntil([&] { return game.cellInk(r2, c2) == Ink::None; }));
   game.x().chord("Control_L", "y");
   ASSERT_TRUE(waitUntil([&] { return game.cellInk(r2, c2) == Ink::Red; }));
-  EXPECT_EQ(game.stillImage(QRect(626, 345, 220, 18)), oneMistake);
+  EXPECT_EQ(game.stillImage(kMistakes), oneMistake);
 
   // Q released, then Ctrl+Z: an undo, never the hidden solve sequence.
   game.tap("q");

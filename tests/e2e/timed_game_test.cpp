@@ -22,7 +22,7 @@ TEST(TimedGame, AWrongDigitCountsOnceHoweverOftenTheBoardIsRedrawn) {
   Game game;
   const std::string board = startTimedGame(game);
   ASSERT_EQ(board.size(), 81u);
-  const QImage noMistake = game.mistakeImage();
+  const QImage noMistake = game.stillImage(kMistakes);
   // An empty cell and a digit that is a given elsewhere in its row: surely wrong.
   int row = 0, column = 0;
   char digit = 0;
@@ -40,13 +40,13 @@ TEST(TimedGame, AWrongDigitCountsOnceHoweverOftenTheBoardIsRedrawn) {
   enterDigit(game, row, column, std::string(1, digit).c_str());
   ASSERT_EQ(game.cellInk(row, column), Ink::Red);
   ASSERT_TRUE(waitUntil([&] { return game.mistakeImage() != noMistake; }));
-  const QImage oneMistake = game.mistakeImage();
+  const QImage oneMistake = game.stillImage(kMistakes);
   // C, C and F redraw the whole board with the wrong digit on it.
   for (const char* key : {"c", "c", "f", "c"}) game.tap(key);
   const size_t free = board.find('0', size_t(row - 1) * 9 + size_t(column));  // another empty cell
   ASSERT_NE(free, std::string::npos);
   expectSessionAlive(game, int(free / 9) + 1, int(free % 9) + 1);
-  EXPECT_EQ(game.mistakeImage(), oneMistake) << "the redraws counted the mistake again";
+  EXPECT_EQ(game.stillImage(kMistakes), oneMistake) << "the redraws counted the mistake again";
   EXPECT_EQ(game.cellInk(row, column), Ink::Red);
   EXPECT_TRUE(game.clockMoves()) << "the timed game ended";
   leaveSession(game);
