@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/game_state.h"
+#include "engine/game_state.h"
 #include "engine/board_model.h"
 #include "engine/solver.h"
 #include "render/board_view.h"
@@ -51,7 +51,7 @@ inline constexpr const char* kHintClickCell = "Bitte ein Feld anklicken!";
 class CellInput final : public render::CellPainter {
  public:
   CellInput(render::Drawing& drawing, punktivo::BoardModel& model, punktivo::Settings& settings,
-            GameState& game, InputState& input, render::BoardView& view, render::Panels& panels,
+            punktivo::GameState& game, InputState& input, render::BoardView& view, render::Panels& panels,
             render::Timer& timer, punktivo::Solver& solver)
       : drawing_(drawing),
         model_(model),
@@ -111,7 +111,7 @@ class CellInput final : public render::CellPainter {
   render::Drawing& drawing_;
   punktivo::BoardModel& model_;
   punktivo::Settings& settings_;
-  GameState& game_;
+  punktivo::GameState& game_;
   InputState& input_;
   render::BoardView& view_;
   render::Panels& panels_;

@@ -120,7 +120,7 @@ class PlaySession::Leaving {
 
 void PlaySession::runPlaySession() {
   platform::Runtime& rt = app_.runtime();
-  GameState& game = app_.game();
+  punktivo::GameState& game = app_.game();
   app_.view().redrawBoard();
   for (int i = 0; i < 6; ++i) drawSessionButton(app_, i, false);
   app_.buttonRowShown = true;
@@ -162,7 +162,7 @@ void PlaySession::runPlaySession() {
 
 void PlaySession::endSolvedTimedGame() {
   // The solved board of a timed game ends its timing and goes to the hall of fame.
-  GameState& game = app_.game();
+  punktivo::GameState& game = app_.game();
   if (app_.panels().statusMessage == punktivo::kStatusSolved && game.timedGame) {
     game.boardSolved = true;
     app_.timer().refreshClock();
@@ -245,7 +245,7 @@ bool PlaySession::keyboardAction(int key, int modifiers) {
 
 bool PlaySession::keyAction(int key, bool clicked) {
   platform::Runtime& rt = app_.runtime();
-  GameState& game = app_.game();
+  punktivo::GameState& game = app_.game();
   punktivo::BoardModel& model = app_.model();
   render::BoardView& view = app_.view();
   if (sharedButtonAction(app_, key, clicked)) return true;
@@ -308,7 +308,7 @@ bool PlaySession::keyAction(int key, bool clicked) {
 }
 
 void PlaySession::solveSequence() {
-  GameState& game = app_.game();
+  punktivo::GameState& game = app_.game();
   punktivo::BoardModel& model = app_.model();
   render::Panels& panels = app_.panels();
   game.timedGame = false;

@@ -6,7 +6,7 @@
 
 #include "engine/rules.h"
 #include "storage/data_files.h"
-#include "storage/help_dialog.h"
+#include "app/help_dialog.h"
 #include "storage/options_file.h"
 
 namespace app {

@@ -10,7 +10,7 @@
 
 #include "app/board_editor.h"
 #include "app/cell_input.h"
-#include "app/game_state.h"
+#include "engine/game_state.h"
 #include "app/menu.h"
 #include "app/play_session.h"
 #include "engine/board_model.h"
@@ -22,11 +22,11 @@
 #include "render/drawing.h"
 #include "render/panels.h"
 #include "render/timer.h"
-#include "storage/board_dialog.h"
+#include "app/board_dialog.h"
 #include "storage/board_file.h"
 #include "storage/hall_of_fame.h"
-#include "storage/hall_of_fame_dialog.h"
-#include "storage/printing.h"
+#include "app/hall_of_fame_dialog.h"
+#include "app/printing.h"
 
 namespace app {
 
@@ -93,7 +93,7 @@ class App final : public punktivo::BoardDisplay {
   platform::Runtime& runtime() { return runtime_; }
   punktivo::BoardModel& model() { return model_; }
   punktivo::Settings& settings() { return settings_; }
-  GameState& game() { return game_; }
+  punktivo::GameState& game() { return game_; }
   InputState& input() { return input_; }
   render::Drawing& drawing() { return drawing_; }
   render::Panels& panels() { return panels_; }
@@ -122,7 +122,7 @@ class App final : public punktivo::BoardDisplay {
   platform::Runtime& runtime_;
   punktivo::Settings settings_;
   punktivo::BoardModel model_;
-  GameState game_;
+  punktivo::GameState game_;
   InputState input_;
   render::Drawing drawing_;
   render::Panels panels_;

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "app/game_state.h"
+#include "engine/game_state.h"
 #include "engine/board_model.h"
 #include "render/drawing.h"
 
@@ -12,7 +12,7 @@ namespace render {
 
 class Panels {
  public:
-  Panels(Drawing& drawing, punktivo::BoardModel& model, punktivo::Settings& settings, app::GameState& game)
+  Panels(Drawing& drawing, punktivo::BoardModel& model, punktivo::Settings& settings, punktivo::GameState& game)
       : drawing_(drawing), model_(model), settings_(settings), game_(game) {}
 
   QString helpText;
@@ -38,7 +38,7 @@ class Panels {
   Drawing& drawing_;
   punktivo::BoardModel& model_;
   punktivo::Settings& settings_;
-  app::GameState& game_;
+  punktivo::GameState& game_;
 };
 
 // A number as a two-character right-aligned field.

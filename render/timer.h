@@ -9,7 +9,7 @@
 #include <mutex>
 #include <thread>
 
-#include "app/game_state.h"
+#include "engine/game_state.h"
 #include "render/drawing.h"
 
 namespace render {
@@ -23,7 +23,7 @@ class Timer {
  public:
   static constexpr const char* kIdleDisplay = " 99:99:99";
 
-  Timer(Drawing& drawing, app::GameState& game, const std::atomic<bool>& pickerBusy)
+  Timer(Drawing& drawing, punktivo::GameState& game, const std::atomic<bool>& pickerBusy)
       : drawing_(drawing), game_(game), pickerBusy_(pickerBusy) {}
   ~Timer();
 
@@ -56,7 +56,7 @@ class Timer {
   double wholeSecond() const;
 
   Drawing& drawing_;
-  app::GameState& game_;
+  punktivo::GameState& game_;
   const std::atomic<bool>& pickerBusy_;
 
   mutable std::mutex lock_;  // guards everything below

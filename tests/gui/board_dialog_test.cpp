@@ -7,7 +7,7 @@
 
 #include "gui_support.h"
 #include "storage/atomic_file.h"
-#include "storage/board_dialog.h"
+#include "app/board_dialog.h"
 
 namespace {
 

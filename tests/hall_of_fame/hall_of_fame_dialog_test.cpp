@@ -18,7 +18,7 @@
 #include <deque>
 #include <functional>
 
-#include "storage/hall_of_fame_dialog.h"
+#include "app/hall_of_fame_dialog.h"
 
 namespace punktivo {
 namespace {

@@ -24,7 +24,7 @@
 #include "app/startup.h"
 #include "platform/help_window.h"
 #include "storage/help.h"
-#include "storage/help_dialog.h"
+#include "app/help_dialog.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "platform/runtime.h"
 #include "render/drawing.h"
 #include "storage/board_file.h"
-#include "storage/printing.h"
+#include "app/printing.h"
 
 namespace printtest {
 

@@ -1,6 +1,6 @@
 // printBoard and printGames: the page geometry follows the page size, so the layout scales
 // with the printer's resolution; everything is drawn with the screen's drawing services.
-#include "storage/printing.h"
+#include "app/printing.h"
 
 #include <algorithm>
 #include <cmath>

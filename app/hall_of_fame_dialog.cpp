@@ -1,5 +1,5 @@
 // The name dialog champ and the hall-of-fame dialog ruhm.
-#include "storage/hall_of_fame_dialog.h"
+#include "app/hall_of_fame_dialog.h"
 
 namespace punktivo {
 

@@ -1,5 +1,5 @@
 // The record dialog frm1.
-#include "storage/board_dialog.h"
+#include "app/board_dialog.h"
 
 namespace punktivo {
 

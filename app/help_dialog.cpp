@@ -1,5 +1,5 @@
 // Help topics: the compiled help file behind the help window, and the failure message.
-#include "storage/help_dialog.h"
+#include "app/help_dialog.h"
 
 #include <QFileInfo>
 

@@ -1,12 +1,12 @@
-// State of the game in play, owned by the play session. The clock thread reads the
-// two flags, so they are atomics; everything else is touched by the user-interface thread only.
+// State of the game in play: timing, mistakes, the armed solve key. The clock thread reads
+// the two flags, so they are atomics; everything else is touched by the user-interface thread.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <string>
 
-namespace app {
+namespace punktivo {
 
 struct GameState {
   std::atomic<bool> timedGame{false};
@@ -15,4 +15,4 @@ struct GameState {
   int armedKey = 0;  // first key of the solve sequence once released, 0 otherwise
 };
 
-}  // namespace app
+}  // namespace punktivo
