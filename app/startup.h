@@ -16,6 +16,7 @@
 #include "engine/board_model.h"
 #include "engine/generator.h"
 #include "engine/history.h"
+#include "engine/random.h"
 #include "engine/solver.h"
 #include "platform/runtime.h"
 #include "render/board_view.h"
@@ -130,6 +131,7 @@ class App final : public punktivo::BoardDisplay {
   render::BoardView view_;
   punktivo::Solver solver_;
   CellInput cells_;
+  punktivo::SeededRandom random_;
   punktivo::Generator generator_;
   punktivo::BoardFile boardFile_;
   punktivo::BoardDialog boardDialog_;

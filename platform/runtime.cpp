@@ -84,7 +84,6 @@ constexpr double kPhaseSteps = 64.0;
 
 Runtime::Runtime() : wake_(std::make_unique<QTimer>()), captionSink_(std::make_unique<CaptionSink>(*this)) {
   seed_ = chooseSeed();
-  random_.reseed(seed_);
   wake_->setSingleShot(true);
   rebuildImage(logicalSize_, ratio_, false);
   painter_ = windowPainter_.get();

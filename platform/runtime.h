@@ -20,7 +20,6 @@
 #include <tuple>
 #include <vector>
 
-#include "engine/random.h"
 
 class QLabel;
 class QObject;
@@ -271,7 +270,8 @@ class Runtime {
   void showPointer();
   void beep();
   int beepCount() const { return beepCount_; }
-  punktivo::RandomSource& random() { return random_; }
+  // The seed of the game's chance (PUNKTIVO_SEED, or the clock): the game seeds its
+  // random source with it, so a run can be replayed.
   uint64_t randomSeed() const { return seed_; }
 
   // Used by the window classes.
@@ -430,7 +430,6 @@ class Runtime {
   bool menuEnabled_ = true;
   int beepCount_ = 0;
   uint64_t seed_ = 0;
-  punktivo::SeededRandom random_{0};
 };
 
 }  // namespace platform

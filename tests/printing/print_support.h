@@ -11,13 +11,14 @@
 #include <cmath>
 #include <vector>
 
+#include "app/printing.h"
 #include "engine/board_model.h"
 #include "engine/generator.h"
+#include "engine/random.h"
 #include "engine/solver.h"
 #include "platform/runtime.h"
 #include "render/drawing.h"
 #include "storage/board_file.h"
-#include "app/printing.h"
 
 namespace printtest {
 
@@ -46,8 +47,9 @@ struct PrintRig {
   RecordingDisplay display;
   punktivo::BoardModel model{display};
   punktivo::Solver solver{model, settings};
-  punktivo::Generator generator{model, settings, solver, runtime.random()};
-  punktivo::BoardFile boardFile{model, runtime.random()};
+  punktivo::SeededRandom random{runtime.randomSeed()};
+  punktivo::Generator generator{model, settings, solver, random};
+  punktivo::BoardFile boardFile{model, random};
   punktivo::Printing printing{runtime, drawing, model, settings, solver, generator, boardFile};
   // The play session's flags that reading a record resets.
   bool timedGame = true;
