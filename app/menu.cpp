@@ -105,11 +105,12 @@ void Menu::refreshSessionItems() {
 
 void Menu::updateMenuChecks() {
   platform::Runtime& rt = app_.runtime();
-  for (int id : {30, 31, 32, 33, 44, 45, int(kMenuHighlight)}) rt.setMenuCheck(id, false);
+  for (int id = kMenuEasy; id <= kMenuExtreme; ++id) rt.setMenuCheck(id, false);
+  for (int id : {int(kMenuShowCandidates), int(kMenuSymmetry), int(kMenuHighlight)}) rt.setMenuCheck(id, false);
   const punktivo::Settings& settings = app_.settings();
-  rt.setMenuCheck(30 + settings.difficulty, true);
-  if (settings.showCandidates) rt.setMenuCheck(44, true);
-  if (settings.puzzleSymmetry) rt.setMenuCheck(45, true);
+  rt.setMenuCheck(kMenuEasy + settings.difficulty, true);
+  if (settings.showCandidates) rt.setMenuCheck(kMenuShowCandidates, true);
+  if (settings.puzzleSymmetry) rt.setMenuCheck(kMenuSymmetry, true);
   if (settings.highlightSameDigits) rt.setMenuCheck(kMenuHighlight, true);
 }
 
@@ -124,7 +125,8 @@ void Menu::Win_0_MenuEvent(int id) {
   running_ = true;
   rt.setMenuEnabled(false);
   switch (id) {
-    case 8: case 10: case 11: case 20: case 21: case 22: case 24: case 25:
+    case kMenuNewGame: case kMenuStartGame: case kMenuOwnBoard: case kMenuLoadBoard: case kMenuSaveBoard:
+    case kMenuSolveBoard: case kMenuShuffleBoard: case kMenuRestart:
       app_.panels().helpText = kHintClickCell;
       app_.panels().drawHelpPanel();
       break;
@@ -156,81 +158,81 @@ void Menu::runCommand(int id) {
   punktivo::Settings& settings = app_.settings();
   render::BoardView& view = app_.view();
   switch (id) {
-    case 8:
+    case kMenuNewGame:
       app_.newGame();
       break;
-    case 10:
+    case kMenuStartGame:
       app_.session().runPlaySession();
       break;
-    case 25:
+    case kMenuRestart:
       view.drawMainScreen();
       app_.step([&] { model.restartBoard(); });
       app_.session().runPlaySession();
       break;
-    case 12:
+    case kMenuPrintGames:
       app_.printGames();
       break;
-    case 99:
+    case kMenuExit:
       confirmExit();
       break;
-    case 20:
+    case kMenuLoadBoard:
       app_.openLoadDialog();
       app_.panels().updateDifficultyPanel();
       view.redrawBoard();
       app_.session().runPlaySession();
       break;
-    case 21:
+    case kMenuSaveBoard:
       app_.openSaveDialog();
       app_.session().runPlaySession();
       break;
-    case 22:
+    case kMenuSolveBoard:
       // By reference: the command reads the flag after its solve has redrawn the board.
       app_.solver().solveCommand(app_.panels().boardFull);
       app_.freshHistory();
       break;
-    case 26:
+    case kMenuClearBoard:
       model.clearBoard();
       app_.freshHistory();
       break;
-    case 27:
+    case kMenuPrintBoard:
       app_.printBoard();
       break;
-    case 24:
+    case kMenuShuffleBoard:
       app_.shuffleBoard();
       view.drawMainScreen();
       app_.deriveDotsQuietly();
       view.redrawBoard();
       app_.freshHistory();
       break;
-    case 11:
+    case kMenuOwnBoard:
       app_.freshHistory();
       app_.runBoardEditor();
       app_.input().editorMode = false;
       break;
-    case 30: case 31: case 32: case 33:
-      settings.difficulty = int16_t(id - 30);
+    case kMenuEasy: case kMenuEasy + 1: case kMenuEasy + 2: case kMenuExtreme:
+      settings.difficulty = int16_t(id - kMenuEasy);
       break;
-    case 44:
+    case kMenuShowCandidates:
       settings.showCandidates = !settings.showCandidates;
       model.clearCandidates();
       view.redrawBoard();
       break;
-    case 45:
+    case kMenuSymmetry:
       settings.puzzleSymmetry = !settings.puzzleSymmetry;
       break;
     case kMenuHighlight:
       app_.toggleHighlight();
       break;
-    case 50:
+    case kMenuHallOfFame:
       app_.showHallOfFame();
       break;
     case kMenuResume:
       resumeLastGame(app_);
       break;
-    case 60:
+    case kMenuInstructions:
       app_.showHelpTopic("übersicht.htm");
       break;
-    case 1:
+    case kMenuAbout:
       app_.runtime().messageBox(platform::MessageIcon::Information,
                                 QString(kWindowTitle) +
                                     "\n\nSudoku mit Punkten: jede Ziffer einmal in jeder Zeile, Spalte und "

@@ -8,7 +8,30 @@ namespace app {
 
 class App;
 
-// The items of the menu "E&xtras", added after the design's menus. All but kMenuResume
+// The ids of the menu items, as the menu definition gives them.
+enum MenuId : int {
+  kMenuAbout = 1,
+  kMenuNewGame = 8,
+  kMenuStartGame = 10,
+  kMenuOwnBoard = 11,
+  kMenuPrintGames = 12,
+  kMenuLoadBoard = 20,
+  kMenuSaveBoard = 21,
+  kMenuSolveBoard = 22,
+  kMenuShuffleBoard = 24,
+  kMenuRestart = 25,
+  kMenuClearBoard = 26,
+  kMenuPrintBoard = 27,
+  kMenuEasy = 30,  // the four levels follow: Leicht, Mittel, Schwer, Extrem
+  kMenuExtreme = 33,
+  kMenuShowCandidates = 44,
+  kMenuSymmetry = 45,
+  kMenuHallOfFame = 50,
+  kMenuInstructions = 60,
+  kMenuExit = 99,
+};
+
+// The items of the menu "E&xtras", added after the original menus. All but kMenuResume
 // also reach a running play session or editor (as Command messages).
 enum ExtraMenuId : int {
   kMenuUndo = 70,

@@ -236,7 +236,7 @@ void Printing::prepareGame() {
   // No collection, or nothing in it that could be finished: the board in the model is
   // disguised and printed again.
   generator_.shuffleBoard();
-  if (settings_.difficulty == 3) {
+  if (settings_.difficulty == kLevelExtreme) {
     generator_.reduceGivens();
   } else {
     deriveDotsFromSolution(model_, solver_);

@@ -41,8 +41,11 @@ struct NullDisplay final : BoardDisplay {
 };
 
 // Options the player sets through the menu; they start at their defaults on every run.
+// The levels, as Settings::difficulty holds them.
+enum Level : int16_t { kLevelEasy = 0, kLevelMedium = 1, kLevelHard = 2, kLevelExtreme = 3 };
+
 struct Settings {
-  int16_t difficulty = 0;  // 0 Leicht, 1 Mittel, 2 Schwer, 3 Extrem
+  int16_t difficulty = kLevelEasy;  // a Level
   std::array<std::string, 4> levelNames{};
   bool puzzleSymmetry = true;
   bool showCandidates = false;

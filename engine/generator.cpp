@@ -210,7 +210,7 @@ GenerateResult Generator::generateGame(const RecordReader& readRecord) {
     return result;
   }
 
-  if (settings_.difficulty == 3) {
+  if (settings_.difficulty == kLevelExtreme) {
     if (showBusy) showBusy(true);
     reduceGivens();
     if (showBusy) showBusy(false);
