@@ -38,8 +38,8 @@ void CellInput::drawPicker(int column, int row) {
   input_.pickerBusy = true;
   panels_.helpText = input_.candidateInput ? "Bitte Kandidaten notieren!" : "Rechte Taste löscht Feld!";
   panels_.showHelpText();
-  const int px = view_.boardOriginX + 60 * (column - 1) - 16;
-  const int py = view_.boardOriginY + 60 * (row - 1) - 16;
+  const int px = view_.cellX(column) - 16;
+  const int py = view_.cellY(row) - 16;
   if (!input_.backgroundHeld) {
     input_.pickerBackground = rt.captureImage(px, py, px + kPickerSize, py + kPickerSize);
     input_.backgroundHeld = true;
@@ -76,8 +76,8 @@ void CellInput::toggleCandidate(int column, int row, int digit) {
 void CellInput::pickerInput(int column, int row) {
   platform::Runtime& rt = drawing_.runtime();
   // The picker's place first: a mouse move while the click is still held redraws it.
-  input_.pickerX = int16_t(view_.boardOriginX + 60 * (column - 1) - 16);
-  input_.pickerY = int16_t(view_.boardOriginY + 60 * (row - 1) - 16);
+  input_.pickerX = int16_t(view_.cellX(column) - 16);
+  input_.pickerY = int16_t(view_.cellY(row) - 16);
   input_.pickerColumn = int16_t(column);
   input_.pickerRow = int16_t(row);
   input_.pickerOpen = true;
@@ -169,8 +169,8 @@ void CellInput::waitButtonsUp() { drawing_.runtime().waitButtonsUp(); }
 
 void CellInput::eraseCell(int column, int row) {
   platform::Runtime& rt = drawing_.runtime();
-  const int x = view_.boardOriginX + 60 * (column - 1) + 1;
-  const int y = view_.boardOriginY + 60 * (row - 1) + 1;
+  const int x = view_.cellX(column) + 1;
+  const int y = view_.cellY(row) + 1;
   // One pixel less beside a box line, so the red lines stay whole.
   const int right = x + (column % 3 == 0 ? 57 : 58);
   const int bottom = y + (row % 3 == 0 ? 57 : 58);
@@ -294,8 +294,8 @@ void CellInput::repaintCell(int column, int row) {
 
 void CellInput::paintPlayerCell(int column, int row, int digit, bool wrong) {
   platform::Runtime& rt = drawing_.runtime();
-  const int x = view_.boardOriginX + 60 * (column - 1) + 1;
-  const int y = view_.boardOriginY + 60 * (row - 1) + 1;
+  const int x = view_.cellX(column) + 1;
+  const int y = view_.cellY(row) + 1;
   eraseCell(column, row);
   rt.setPen(drawing_.palette(kBlue));
   if (digit != 0) {
@@ -315,8 +315,8 @@ void CellInput::paintPlayerCell(int column, int row, int digit, bool wrong) {
 
 void CellInput::drawGivenCell(int column, int row, int digit) {
   platform::Runtime& rt = drawing_.runtime();
-  const int x = view_.boardOriginX + 60 * (column - 1) + 1;
-  const int y = view_.boardOriginY + 60 * (row - 1) + 1;
+  const int x = view_.cellX(column) + 1;
+  const int y = view_.cellY(row) + 1;
   eraseCell(column, row);
   rt.setPen(drawing_.palette(kBlack));
   if (digit != 0) {

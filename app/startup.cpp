@@ -1,7 +1,6 @@
 // Start-up sequence and main loop.
 #include "app/startup.h"
 
-#include <cfenv>
 #include <cmath>
 
 #include "engine/rules.h"
@@ -16,19 +15,11 @@ namespace {
 constexpr int kClientWidth = platform::Runtime::kClientWidth;
 constexpr int kClientHeight = platform::Runtime::kClientHeight;
 
-int roundHalfEven(double value) {
-  const int saved = std::fegetround();
-  std::fesetround(FE_TONEAREST);
-  const double rounded = std::nearbyint(value);
-  std::fesetround(saved);
-  return int(rounded);
-}
-
 }  // namespace
 
 QPoint computeWindowPosition(QSize screen) {
-  return QPoint(roundHalfEven((screen.width() - kClientWidth) / 2.0),
-                roundHalfEven((screen.height() - kClientHeight) / 2.0 - 32));
+  return QPoint(punktivo::roundHalfEven((screen.width() - kClientWidth) / 2.0),
+                punktivo::roundHalfEven((screen.height() - kClientHeight) / 2.0 - 32));
 }
 
 App::App(platform::Runtime& runtime)

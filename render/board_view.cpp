@@ -24,8 +24,8 @@ void BoardView::drawMainScreen() {
   rt.filledBox(28, 44, 569, 585);
   for (int row = 1; row <= 9; ++row) {
     for (int column = 1; column <= 9; ++column) {
-      const int x = boardOriginX + cellWidth * (column - 1);
-      const int y = boardOriginY + cellHeight * (row - 1);
+      const int x = cellX(column);
+      const int y = cellY(row);
       rt.box(x, y, x + cellWidth, y + cellHeight);
     }
   }
@@ -75,10 +75,10 @@ void BoardView::drawDots() {
   platform::Runtime& rt = drawing_.runtime();
   for (int row = 1; row <= 9; ++row)
     for (int column = 1; column <= 8; ++column)
-      drawDot(model_.dotsRight[row][column], 29 + 60 * column, 75 + 60 * (row - 1));
+      drawDot(model_.dotsRight[row][column], cellX(column + 1), cellY(row) + kCellSize / 2);
   for (int column = 1; column <= 9; ++column)
     for (int row = 1; row <= 8; ++row)
-      drawDot(model_.dotsDown[column][row], 59 + 60 * (column - 1), 45 + 60 * row);
+      drawDot(model_.dotsDown[column][row], cellX(column) + kCellSize / 2, cellY(row + 1));
   rt.setPen(drawing_.palette(kBlack));
   rt.setFill(drawing_.palette(kWhite));
 }
@@ -94,10 +94,10 @@ void BoardView::drawCandidateMarksOf(int column, int row) {
   if (model_.board[row][column] != 0) return;
   const QColor background = cells_->cellBackground(column, row);
   for (int k = 1; k <= 9; ++k) {
-    const int mx = 29 + 60 * (column - 1) + 5 + 19 * ((k - 1) % 3);
+    const int mx = cellX(column) + 5 + 19 * ((k - 1) % 3);
     // The bottom marks in the last row of a box sit one pixel higher.
     const bool boxBottom = k >= 7 && row % 3 == 0;
-    const int my = 45 + 60 * (row - 1) + (boxBottom ? 0 : 1) + 19 * ((k - 1) / 3);
+    const int my = cellY(row) + (boxBottom ? 0 : 1) + 19 * ((k - 1) / 3);
     rt.setPen(background);
     rt.setFill(background);
     rt.filledBox(mx, my, mx + 15, my + 16);

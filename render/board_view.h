@@ -45,6 +45,10 @@ class BoardView {
   // The marks of one empty cell, without the dots.
   void drawCandidateMarksOf(int column, int row);
 
+  // The top-left corner of a cell's square on the grid (its line included).
+  int cellX(int column) const { return boardOriginX + cellWidth * (column - 1); }
+  int cellY(int row) const { return boardOriginY + cellHeight * (row - 1); }
+
   int boardOriginX = kBoardOriginX;
   int boardOriginY = kBoardOriginY;
   int cellWidth = kCellSize;
