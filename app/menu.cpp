@@ -230,7 +230,7 @@ void Menu::runCommand(int id) {
       resumeLastGame(app_);
       break;
     case kMenuInstructions:
-      app_.showHelpTopic("übersicht.htm");
+      app_.showHelpTopic(punktivo::kOverviewTopic);
       break;
     case kMenuAbout:
       app_.runtime().messageBox(platform::MessageIcon::Information,
@@ -251,10 +251,8 @@ bool Menu::confirmExit() {
   if (rt.messageBox(platform::MessageIcon::Question, "Spiel beenden?", "&JA|&NEIN", 2) != 1) return false;
   if (app_.session().running()) app_.session().keepGame();
   app_.game().timedGame = false;
-  app_.drawing().deleteFonts();
+  app_.releaseScreen();
   rt.closeWindow();
-  if (app_.statusStrip != 0) rt.releaseImage(app_.statusStrip);
-  app_.statusStrip = 0;
   return true;
 }
 

@@ -50,7 +50,7 @@ bool sharedButtonAction(App& app, int key, bool clicked) {
       return true;
     case 'H':
       buttonAction(app, kHelp, [&] {
-        app.showHelpTopic("erklärung.htm");
+        app.showHelpTopic(punktivo::kExplanationTopic);
         rt.waitButtonsUp();
       });
       return true;

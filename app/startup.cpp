@@ -122,6 +122,10 @@ void App::runMainLoop() {
 void App::shutDown() {
   game_.timedGame = false;
   timer_.joinClockThread();
+  releaseScreen();
+}
+
+void App::releaseScreen() {
   drawing_.deleteFonts();
   if (statusStrip != 0) runtime_.releaseImage(statusStrip);
   statusStrip = 0;
@@ -205,7 +209,7 @@ void App::printBoard() { printing_.printBoard(); }
 void App::printGames() { printing_.printGames(); }
 void App::runBoardEditor() { editor_.runBoardEditor(); }
 void App::showHallOfFame() { hallDialogs_.showHallOfFame(settings_.difficulty); }
-void App::showHelpTopic(const QString& topic) { punktivo::showHelpTopic(runtime_, "Punktivo.chm", topic); }
+void App::showHelpTopic(const QString& topic) { punktivo::showHelpTopic(runtime_, punktivo::kHelpFileName, topic); }
 
 void App::step(const std::function<void()>& change) {
   const punktivo::BoardSnapshot before = punktivo::snapshotOf(model_);

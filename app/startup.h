@@ -26,6 +26,7 @@
 #include "app/board_dialog.h"
 #include "storage/board_file.h"
 #include "storage/hall_of_fame.h"
+#include "storage/help.h"
 #include "app/hall_of_fame_dialog.h"
 #include "app/printing.h"
 
@@ -53,6 +54,8 @@ class App final : public punktivo::BoardDisplay {
   void runMainLoop();
   // Releases what start-up took (fonts, captured strip) and waits for the clock thread.
   void shutDown();
+  // The fonts and the captured strip given back (by the confirmed exit and the shut-down).
+  void releaseScreen();
 
   // Win_0_Close: the exit question; true when the window may close.
   bool Win_0_Close();
