@@ -1,4 +1,4 @@
-// Test main for the dialog tests: they need a QApplication; headless unless told otherwise.
+// The main of every test program that needs a QApplication; headless unless told otherwise.
 #include <QApplication>
 
 #include <gtest/gtest.h>
