@@ -12,6 +12,7 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 
+#include "platform/font_faces.h"
 #include "platform/runtime.h"
 
 namespace platform {
@@ -89,7 +90,7 @@ namespace {
 
 // The face of every form; lists take it in their own size.
 QFont formFont(int pixelSize) {
-  QFont font("Liberation Sans");
+  QFont font(kSansFamily);
   font.setPixelSize(pixelSize);
   return font;
 }

@@ -25,16 +25,13 @@
 #include <cstring>
 #include <random>
 
+#include "platform/font_faces.h"
 #include "platform/window.h"
 #include "platform/window_system.h"
 
 namespace platform {
 
 namespace {
-
-// Faces the game asks for, mapped to fonts Debian ships (installed by the set-up scripts).
-const char* const kSansFamily = "Liberation Sans";
-const char* const kMonoFamily = "DejaVu Sans Mono";
 
 // An idle waiting loop wakes at least this often, so flags set elsewhere are seen.
 constexpr int kWakeIntervalMs = 50;
