@@ -193,15 +193,7 @@ void CellInput::drawPlayerCell(int column, int row, int digit) {
 
 void CellInput::repaintCells() {
   for (int column = 1; column <= 9; ++column)
-    for (int row = 1; row <= 9; ++row) {
-      const uint8_t given = model_.givens[row][column];
-      const uint8_t digit = model_.board[row][column];
-      if (given != 0) {
-        drawGivenCell(column, row, given);
-      } else {
-        paintPlayerCell(column, row, digit, digit != 0 && wrongDigit(column, row));
-      }
-    }
+    for (int row = 1; row <= 9; ++row) paintCellContent(column, row);
 }
 
 void CellInput::repaintPicker() {
@@ -281,15 +273,18 @@ void CellInput::repaintHighlight() {
   paintedDigit_ = digit;
 }
 
-void CellInput::repaintCell(int column, int row) {
+void CellInput::paintCellContent(int column, int row) {
   const uint8_t given = model_.givens[row][column];
-  const uint8_t digit = model_.board[row][column];
   if (given != 0) {
     drawGivenCell(column, row, given);
   } else {
-    paintPlayerCell(column, row, digit, digit != 0 && wrongDigit(column, row));
-    view_.drawCandidateMarksOf(column, row);
+    drawPlayerCell(column, row, model_.board[row][column]);
   }
+}
+
+void CellInput::repaintCell(int column, int row) {
+  paintCellContent(column, row);
+  if (model_.givens[row][column] == 0) view_.drawCandidateMarksOf(column, row);
 }
 
 void CellInput::paintPlayerCell(int column, int row, int digit, bool wrong) {

@@ -102,7 +102,8 @@ class CellInput final : public render::CellPainter {
   void paintPlayerCell(int column, int row, int digit, bool wrong);
   // Removes the picker by drawing back what lay under it.
   void restoreBackground();
-  // A cell drawn again as it stands, with its candidate marks.
+  // A cell's digit drawn again as it stands (no mistake counted); with its candidate marks.
+  void paintCellContent(int column, int row);
   void repaintCell(int column, int row);
   QColor tintOf(int column, int row, bool cursorShown, Cell cursor, int digit) const;
   // A wrong digit the player has just entered counts as a mistake, once.

@@ -265,13 +265,8 @@ void Runtime::handleKeyPress(int id, int key, int modifiers) {
 }
 
 std::optional<WindowMessage> Runtime::takeKeyRelease(int id) {
-  const auto it = std::find_if(pressedKeys_.begin(), pressedKeys_.end(), [id](const PressedKey& k) { return k.id == id; });
-  if (it == pressedKeys_.end()) return std::nullopt;
-  WindowMessage release;
-  release.kind = MessageKind::KeyRelease;
-  release.key = it->key;
-  release.modifiers = it->modifiers;
-  pressedKeys_.erase(it);
+  std::optional<WindowMessage> release = repeatedKeyRelease(id);
+  if (release) std::erase_if(pressedKeys_, [id](const PressedKey& k) { return k.id == id; });
   return release;
 }
 
