@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "engine/rules.h"
-#include "storage/data_files.h"
 
 namespace punktivo {
 
@@ -226,12 +225,10 @@ void Printing::drawFooter(const GridLayout& g, int givenCount) {
 
 void Printing::prepareGame() {
   QuietPreparation quiet(model_);
-  boardFile_.boardFileName = findDataFile(collectionFileName(settings_.difficulty)).string();
   // Prepared the way a new game is: a disguise changes the dots, and a few disguises leave a
   // puzzle with more than one solution, so records are disguised until the solver finishes
   // one to its only solution (Extrem thinned out as well).
-  const GenerateResult made =
-      generator_.generateGame([this](int slot) { return boardFile_.loadBoardRecord(slot).loaded(); });
+  const GenerateResult made = generator_.generateGame(boardFile_.collectionRecords(settings_.difficulty));
   if (made.generated()) return;
   // No collection, or nothing in it that could be finished: the board in the model is
   // disguised and printed again.

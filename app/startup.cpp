@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "engine/new_game.h"
 #include "engine/rules.h"
 #include "storage/data_files.h"
 #include "app/help_dialog.h"
@@ -147,11 +148,13 @@ void App::endTimedGame() {
 // --- commands shared by the menu, the session and the editor ---------------------------------
 
 void App::newGame() {
-  game_.mistakeCount = 0;
-  const std::string collection = punktivo::collectionFileName(settings_.difficulty);
-  boardFile_.boardFileName = punktivo::findDataFile(collection).string();
   const punktivo::GenerateResult made =
-      generator_.generateGame([this](int slot) { return boardFile_.loadBoardRecord(slot).loaded(); });
+      punktivo::startNewGame(generator_, model_, game_, boardFile_.collectionRecords(settings_.difficulty), [this] {
+        model_.quietMode = false;
+        panels_.updateDifficultyPanel();
+        timer_.startTiming();
+        timer_.refreshClock();
+      });
   if (!made.generated()) {
     // The board stays as it was; the player learns why there is no new game.
     runtime_.setPointer(platform::Pointer::Normal);
@@ -159,17 +162,11 @@ void App::newGame() {
                             ? "Die Rätselsammlung \"%1\" fehlt oder ist unlesbar."
                             : "Die Rätselsammlung \"%1\" enthält kein brauchbares Rätsel.";
     runtime_.messageBox(platform::MessageIcon::Warning,
-                        "Kein neues Spiel möglich.\n" + why.arg(QString::fromStdString(collection)), "&OK", 1);
+                        "Kein neues Spiel möglich.\n" +
+                            why.arg(QString::fromUtf8(punktivo::collectionFileName(settings_.difficulty))),
+                        "&OK", 1);
     return;
   }
-  model_.quietMode = false;
-  model_.unsolvedFlag = false;
-  panels_.updateDifficultyPanel();
-  model_.clearCandidates();
-  game_.timedGame = true;
-  timer_.startTiming();
-  timer_.refreshClock();
-  model_.restartBoard();
   freshHistory();
   session_.runPlaySession();
 }

@@ -44,8 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
   BoardFile collection(model, random);
   collection.boardFileName = file.string();
-  const GenerateResult result =
-      generator.generateGame([&](int slot) { return collection.loadBoardRecord(slot).loaded(); });
+  const GenerateResult result = generator.generateGame(collection.records());
   FUZZ_CHECK(result.attempts >= 1 && result.attempts <= generator.maxAttempts);
 
   if (!result.generated()) {

@@ -149,4 +149,13 @@ SaveResult BoardFile::saveBoardRecord(int slot) {
   return result;
 }
 
+Generator::RecordReader BoardFile::records() {
+  return [this](int slot) { return loadBoardRecord(slot).loaded(); };
+}
+
+Generator::RecordReader BoardFile::collectionRecords(int level) {
+  boardFileName = findDataFile(collectionFileName(level)).string();
+  return records();
+}
+
 }  // namespace punktivo

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/board_model.h"
+#include "engine/generator.h"
 #include "engine/random.h"
 #include "storage/atomic_file.h"
 #include "storage/data_files.h"
@@ -97,6 +98,13 @@ class BoardFile {
   // The model as record `slot` of boardFileName; the other records are kept (a file of the
   // wrong length is laid out afresh first). On failure the file on disk is untouched.
   SaveResult saveBoardRecord(int slot);
+
+  // The records of boardFileName as the generator draws them: record `slot` into the model,
+  // true when one was read.
+  Generator::RecordReader records();
+  // The same for the stock collection of a level (0-3), found where every stock file is
+  // found (findDataFile), which becomes boardFileName.
+  Generator::RecordReader collectionRecords(int level);
 
   // How the next saves reach the disk; tests make them fail.
   void setFileCalls(FileCalls& calls) { calls_ = &calls; }

@@ -13,6 +13,7 @@
 #include "engine/collection_check.h"
 #include "engine/exact_solver.h"
 #include "engine/generator.h"
+#include "engine/new_game.h"
 #include "engine/random.h"
 #include "engine/rules.h"
 #include "engine/solver.h"
@@ -340,9 +341,8 @@ int run(int argc, char** argv) {
     // The new-game road, unseen: a random record of the level's collection, found where the
     // game finds it, disguised and checked; then what the dispatch does before play starts.
     BoardFile collection(model, random);
-    collection.boardFileName = findDataFile(collectionFileName(args->level)).string();
-    generated = generator.generateGame(
-        [&](int slot) { return collection.loadBoardRecord(slot).loaded(); });
+    GameState game;
+    generated = startNewGame(generator, model, game, collection.collectionRecords(args->level));
     if (!generated->generated()) {
       std::cerr << "punktivo-tool: " << collection.boardFileName << ": "
                 << (generated->status == GenerateStatus::kNoRecord
@@ -351,9 +351,6 @@ int run(int argc, char** argv) {
                 << " (" << generated->attempts << " attempts)\n";
       return generated->status == GenerateStatus::kNoRecord ? kExitUsage : kExitNoPuzzle;
     }
-    model.unsolvedFlag = false;
-    model.clearCandidates();
-    model.restartBoard();
   } else {
     BoardFile reader(model, random);
     reader.boardFileName = args->input.file;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/generator.h"
+#include "engine/new_game.h"
 #include "engine/rules.h"
 #include "engine/solver.h"
 #include "generator_support.h"
@@ -351,6 +352,35 @@ TEST_F(GenerateTest, EveryGameHasExactlyOneSolution) {
   }
   // The fault is real for these records, so the check above has something to catch.
   EXPECT_GT(plainMultiple, 0);
+}
+
+TEST_F(GenerateTest, ANewGameIsReadiedForPlayOnlyOnceItsPuzzleIsMade) {
+  setUpGameInProgress();
+  GameState game;
+  game.mistakeCount = 2;
+  const BoardModel before = model;
+  bool shown = false;
+  const auto beforeBoardShown = [&] {
+    shown = true;
+    // The clock starts on a timed game whose board still holds the whole solution.
+    EXPECT_TRUE(game.timedGame);
+    EXPECT_EQ(model.board, model.solution);
+    EXPECT_EQ(model.candidates, BoardModel(display).candidates);
+    model.quietMode = false;
+  };
+  EXPECT_FALSE(startNewGame(generator, model, game, [](int) { return false; }, beforeBoardShown).generated());
+  EXPECT_FALSE(shown);
+  EXPECT_FALSE(game.timedGame);
+  EXPECT_EQ(game.mistakeCount, 0);
+  expectModelEquals(before);
+
+  game.mistakeCount = 2;
+  ASSERT_TRUE(startNewGame(generator, model, game, reader(), beforeBoardShown).generated());
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(game.mistakeCount, 0);
+  EXPECT_FALSE(model.unsolvedFlag);
+  EXPECT_EQ(model.board, model.givens);
+  expectSoundPuzzle();
 }
 
 TEST(CountSolutions, CountsUnderEveryRuleUpToTheLimit) {
