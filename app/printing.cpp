@@ -11,11 +11,6 @@ namespace punktivo {
 
 namespace {
 
-// The design's fill-style values for dots: 8 leaves a dot white inside its outline,
-// 41 fills it black.
-constexpr int kWhiteDotStyle = 8;
-constexpr int kBlackDotStyle = 41;
-
 // quietMode for the whole preparation of a puzzle: nothing may be drawn while the output
 // goes to the printer.
 class QuietPreparation {
@@ -30,21 +25,17 @@ class QuietPreparation {
   bool previous_;
 };
 
+// The lines and dots of a printed grid: black, the cell lines two pixels wide. A one-pixel
+// outline vanishes on paper at printer resolutions, and with it every white dot: the outline
+// grows with the dot.
+void setPrintedLines(GridLayout& g, int boxLineWidth, double dotRadius) {
+  g.cellLineWidth = 2;
+  g.boxLineWidth = boxLineWidth;
+  g.dotRadius = int(std::lround(dotRadius));  // the runtime draws whole radii
+  g.dotLineWidth = std::max(1, g.dotRadius / 8);
+}
+
 }  // namespace
-
-int roundHalfEven(double value) {
-  double rounded = std::round(value);  // halves away from zero
-  if (std::abs(value - std::trunc(value)) == 0.5) rounded = 2.0 * std::round(value / 2.0);
-  return int(rounded);
-}
-
-QPoint GridLayout::rightDotCentre(int column, int row) const {
-  return {originX + column * cellWidth, originY + roundHalfEven(cellHeight / 2.0) + (row - 1) * cellHeight};
-}
-
-QPoint GridLayout::downDotCentre(int column, int row) const {
-  return {originX + (column - 1) * cellWidth + roundHalfEven(cellWidth / 2.0), originY + row * cellHeight};
-}
 
 GridLayout boardPageLayout(int width, int height) {
   GridLayout g;
@@ -54,8 +45,7 @@ GridLayout boardPageLayout(int width, int height) {
   g.originY = 3 * g.v;
   g.cellWidth = 8 * g.u;
   g.cellHeight = 6 * g.v;
-  g.boxLineWidth = 10;
-  g.dotRadius = 1.2 * g.u;
+  setPrintedLines(g, 10, 1.2 * g.u);
   g.digitPoints = 54;
   g.footerPoints = 12;
   g.footerX = 5 * g.u;
@@ -75,8 +65,7 @@ GridLayout gamesPageLayout(int width, int height, int game) {
   g.originY = 3 * g.v + dy;
   g.cellWidth = 4 * g.u;
   g.cellHeight = 3 * g.v;
-  g.boxLineWidth = 8;
-  g.dotRadius = 0.6 * g.u;
+  setPrintedLines(g, 8, 0.6 * g.u);
   g.digitPoints = 20;
   g.footerPoints = 10;
   g.footerX = 2 * g.u + dx;
@@ -102,9 +91,10 @@ bool Printing::printBoard() {
   beginPage();
   runtime_.selectFontByPoints("ARIAL", 54);
   const GridLayout layout = boardPageLayout(printer.pageWidth(), printer.pageHeight());
-  drawGrid(layout);
+  render::BoardPainter painter(drawing_);
+  painter.drawGrid(layout);
   const int givenCount = drawDigits(layout, model_.board);
-  drawDots(layout);
+  painter.drawDots(layout, model_);
   drawFooter(layout, givenCount);
   if (!printer.endDocument()) {
     reportFailure(printer);
@@ -122,13 +112,14 @@ bool Printing::printGames() {
     beginPage();
     runtime_.selectFontByPoints("ARIAL", 20);
     const int width = printer.pageWidth(), height = printer.pageHeight();
+    render::BoardPainter painter(drawing_);
     for (int game = 0; game < 4; ++game) {
       const GridLayout layout = gamesPageLayout(width, height, game);
-      drawGrid(layout);
+      painter.drawGrid(layout);
       // Preparing a puzzle (thinned out at "Extrem") takes a moment.
       runtime_.setPointer(platform::Pointer::Busy);
       prepareGame();
-      drawDots(layout);
+      painter.drawDots(layout, model_);
       runtime_.selectFontByPoints("ARIAL", layout.digitPoints);
       const int givenCount = drawDigits(layout, model_.givens);
       drawFooter(layout, givenCount);
@@ -154,54 +145,6 @@ void Printing::beginPage() {
   runtime_.setLineStyleSolid();
   runtime_.setLineWidth(1);
   runtime_.setTextBackground(platform::TextBackground::Transparent);
-}
-
-void Printing::drawGrid(const GridLayout& g) {
-  runtime_.setLineWidth(2);
-  for (int row = 1; row <= 9; ++row) {
-    for (int column = 1; column <= 9; ++column) {
-      const int x = g.originX + (column - 1) * g.cellWidth;
-      const int y = g.originY + (row - 1) * g.cellHeight;
-      runtime_.box(x, y, x + g.cellWidth, y + g.cellHeight);
-    }
-  }
-  runtime_.setLineWidth(g.boxLineWidth);
-  for (int band = 0; band < 3; ++band) {
-    for (int stack = 0; stack < 3; ++stack) {
-      const int x = g.originX + stack * 3 * g.cellWidth;
-      const int y = g.originY + band * 3 * g.cellHeight;
-      runtime_.box(x, y, x + 3 * g.cellWidth, y + 3 * g.cellHeight);
-    }
-  }
-  runtime_.setLineWidth(1);
-}
-
-void Printing::drawDots(const GridLayout& g) {
-  // The runtime draws whole radii.
-  const int radius = int(std::lround(g.dotRadius));
-  const auto fillStyle = [this](int style) {
-    runtime_.setFillStyle(platform::FillStyle::Solid);
-    runtime_.setFill(drawing_.palette(style == kBlackDotStyle ? render::kBlack : render::kWhite));
-  };
-  const auto dot = [&](uint8_t code, QPoint centre) {
-    if (code == kWhiteDot) {
-      fillStyle(kWhiteDotStyle);
-    } else if (code == kBlackDot) {
-      fillStyle(kBlackDotStyle);
-    } else {
-      return;
-    }
-    runtime_.circle(centre.x(), centre.y(), radius);
-  };
-  // A one-pixel outline vanishes on paper at printer resolutions, and with it every white
-  // dot: the outline grows with the dot.
-  runtime_.setLineWidth(std::max(1, radius / 8));
-  for (int row = 1; row <= 9; ++row)
-    for (int column = 1; column <= 8; ++column) dot(model_.dotsRight[row][column], g.rightDotCentre(column, row));
-  for (int column = 1; column <= 9; ++column)
-    for (int row = 1; row <= 8; ++row) dot(model_.dotsDown[column][row], g.downDotCentre(column, row));
-  runtime_.setLineWidth(1);
-  fillStyle(kWhiteDotStyle);
 }
 
 int Printing::drawDigits(const GridLayout& g, const Grid& digits) {

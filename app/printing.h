@@ -10,21 +10,18 @@
 #include "engine/solver.h"
 #include "platform/printer.h"
 #include "platform/runtime.h"
+#include "render/board_painter.h"
 #include "render/drawing.h"
 #include "storage/board_file.h"
 
 namespace punktivo {
 
-// Rounds to the nearest integer, a half to the even neighbour.
-int roundHalfEven(double value);
+using render::roundHalfEven;
 
-// Where one printed grid and its texts lie, in printer pixels.
-struct GridLayout {
-  int u = 0, v = 0;             // page units: W div 80, H div 70
-  int originX = 0, originY = 0;  // top-left corner of the grid
-  int cellWidth = 0, cellHeight = 0;
-  int boxLineWidth = 0;
-  double dotRadius = 0;
+// Where one printed grid and its texts lie, in printer pixels; the grid and dots are drawn by
+// the board painter from the layout it extends.
+struct GridLayout : render::BoardLayout {
+  int u = 0, v = 0;  // page units: W div 80, H div 70
   double digitPoints = 0, footerPoints = 0;
   int footerX = 0, footerY = 0;
   int digitX = 0, digitY = 0;  // top-left corner of the digit of cell (1, 1)
@@ -32,10 +29,6 @@ struct GridLayout {
   QPoint digitPosition(int column, int row) const {
     return {digitX + (column - 1) * cellWidth, digitY + (row - 1) * cellHeight};
   }
-  // Centre of the dot between (row, column) and (row, column + 1).
-  QPoint rightDotCentre(int column, int row) const;
-  // Centre of the dot between (row, column) and (row + 1, column).
-  QPoint downDotCentre(int column, int row) const;
 };
 
 // printBoard: one large grid on a page of width x height printer pixels.
@@ -69,8 +62,6 @@ class Printing {
   bool printGames();
 
  private:
-  void drawGrid(const GridLayout& layout);
-  void drawDots(const GridLayout& layout);
   // Digits of `digits` at the layout's positions; returns how many cells hold a given.
   int drawDigits(const GridLayout& layout, const Grid& digits);
   void drawFooter(const GridLayout& layout, int givenCount);

@@ -22,25 +22,7 @@ void BoardView::drawMainScreen() {
   rt.setPen(drawing_.palette(kBlack));
   rt.setFill(drawing_.palette(kWhite));
   rt.filledBox(28, 44, 569, 585);
-  for (int row = 1; row <= 9; ++row) {
-    for (int column = 1; column <= 9; ++column) {
-      const int x = cellX(column);
-      const int y = cellY(row);
-      rt.box(x, y, x + cellWidth, y + cellHeight);
-    }
-  }
-  rt.setLineWidth(2);
-  rt.setPen(drawing_.palette(kRed));
-  rt.setFill(drawing_.palette(kWhite));
-  for (int i = 0; i <= 2; ++i) {
-    for (int j = 0; j <= 2; ++j) {
-      const int x = boardOriginX + 180 * i;
-      const int y = boardOriginY + 180 * j;
-      rt.box(x, y, x + 180, y + 180);
-    }
-  }
-  rt.setLineWidth(1);
-  rt.setPen(drawing_.palette(kBlack));
+  BoardPainter(drawing_).drawGrid(layout());
   panels_.drawStatisticsPanel();
   panels_.drawDifficultyPanel();
   timer_.drawTimerPanel();
@@ -62,26 +44,18 @@ void BoardView::redrawBoard() {
   solver_->refreshCandidates();
 }
 
-void BoardView::drawDot(uint8_t code, int x, int y) {
-  // Codes other than white and black (from a damaged file) show no dot.
-  if (code != punktivo::kWhiteDot && code != punktivo::kBlackDot) return;
-  platform::Runtime& rt = drawing_.runtime();
-  rt.setPen(drawing_.palette(kBlack));
-  rt.setFill(drawing_.palette(code == punktivo::kWhiteDot ? kWhite : kBlack));
-  rt.circle(x, y, kDotRadius);
+BoardLayout BoardView::layout() const {
+  BoardLayout layout;
+  layout.originX = boardOriginX;
+  layout.originY = boardOriginY;
+  layout.cellWidth = cellWidth;
+  layout.cellHeight = cellHeight;
+  layout.boxLineColour = kRed;
+  layout.dotRadius = kDotRadius;
+  return layout;
 }
 
-void BoardView::drawDots() {
-  platform::Runtime& rt = drawing_.runtime();
-  for (int row = 1; row <= 9; ++row)
-    for (int column = 1; column <= 8; ++column)
-      drawDot(model_.dotsRight[row][column], cellX(column + 1), cellY(row) + kCellSize / 2);
-  for (int column = 1; column <= 9; ++column)
-    for (int row = 1; row <= 8; ++row)
-      drawDot(model_.dotsDown[column][row], cellX(column) + kCellSize / 2, cellY(row + 1));
-  rt.setPen(drawing_.palette(kBlack));
-  rt.setFill(drawing_.palette(kWhite));
-}
+void BoardView::drawDots() { BoardPainter(drawing_).drawDots(layout(), model_); }
 
 void BoardView::drawCandidateMarks() {
   for (int column = 1; column <= 9; ++column)

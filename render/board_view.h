@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/board_model.h"
+#include "render/board_painter.h"
 #include "render/drawing.h"
 
 namespace punktivo {
@@ -46,8 +47,10 @@ class BoardView {
   void drawCandidateMarksOf(int column, int row);
 
   // The top-left corner of a cell's square on the grid (its line included).
-  int cellX(int column) const { return boardOriginX + cellWidth * (column - 1); }
-  int cellY(int row) const { return boardOriginY + cellHeight * (row - 1); }
+  int cellX(int column) const { return layout().cellX(column); }
+  int cellY(int row) const { return layout().cellY(row); }
+  // The screen's grid: black cell lines, red box lines two pixels wide, dots of radius 7.
+  BoardLayout layout() const;
 
   int boardOriginX = kBoardOriginX;
   int boardOriginY = kBoardOriginY;
@@ -55,8 +58,6 @@ class BoardView {
   int cellHeight = kCellSize;
 
  private:
-  void drawDot(uint8_t code, int x, int y);
-
   Drawing& drawing_;
   punktivo::BoardModel& model_;
   Panels& panels_;
