@@ -133,8 +133,6 @@ bool ClientWidget::event(QEvent* event) {
   return QWidget::event(event);
 }
 
-void CaptionSink::applyCaption(const QString& caption, int epoch) { runtime_.applyQueuedCaption(caption, epoch); }
-
 MainWindow::MainWindow(Runtime& runtime) : runtime_(runtime) {}
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -39,19 +39,6 @@ class MainWindow final : public QMainWindow {
   Runtime& runtime_;
 };
 
-// Receives captions that another thread hands to the user-interface thread.
-class CaptionSink final : public QObject {
-  Q_OBJECT
- public:
-  explicit CaptionSink(Runtime& runtime) : runtime_(runtime) {}
-  // Called by name through the event queue: sets the caption unless the user-interface
-  // thread has set one itself since the caption was sent.
-  Q_INVOKABLE void applyCaption(const QString& caption, int epoch);
-
- private:
-  Runtime& runtime_;
-};
-
 // Posted by Runtime::postQuit; ends every waiting loop when it is processed.
 constexpr int kQuitEventType = 1000 + 0x5054;  // QEvent::User + a private offset
 
