@@ -23,6 +23,7 @@ test_packages=(
   clang-tidy-14 python3  # tools/lint (tools/tidy_cached.py)
   desktop-file-utils appstream groff-base dpkg-dev file  # installed files, the .deb (file: for dpkg-shlibdeps)
   lintian  # the package check
+  ccache  # the three builds of ./test reuse what an earlier run (in any clone) compiled
   xvfb openbox xdotool libx11-dev libxtst-dev x11-utils  # the game on a virtual X server with a window manager, driven by real input (XTEST)
 )
 
@@ -45,14 +46,25 @@ ensure_packages() {
   fi
 }
 
+# With ccache installed, every build goes through it. Paths are taken relative to the tree, so
+# another clone of the same sources finds the objects too (a new build folder is configured
+# with the launcher; an existing one keeps what it was configured with).
+use_compiler_cache() {
+  if command -v ccache >/dev/null; then
+    export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="$top"
+  fi
+}
+
 # Configures and builds one of CMakePresets.json's presets (build-asan/, build-tsan/, ...).
 build_preset() {
   local preset="$1"
+  use_compiler_cache
   (cd "$top" && cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset")
 }
 
 build() {
   local dir="$1"; shift
+  use_compiler_cache
   cmake -S "$top" -B "$dir" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
   cmake --build "$dir" -j"$(nproc)"
 }

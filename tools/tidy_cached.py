@@ -10,8 +10,11 @@ A unit's inputs, hashed into its key:
   - every .clang-tidy file clang-tidy could read for any of those files (those in their folders
     and the folders above), and which folders have none;
   - clang-tidy's version and binary, and this script and tools/lint (the checker's arguments).
-A unit whose clang-tidy run ends without a finding gets a stamp holding its key; a unit with a
-finding gets none, so it is checked again on every run until it is clean.
+Paths inside the source tree enter the key relative to it, so another clone of the same
+sources (or another branch that left the unit's inputs alone) finds the stamps too. A unit
+whose clang-tidy run ends without a finding gets a stamp named by its key; a unit with a
+finding gets none, so it is checked again on every run until it is clean. Stamps not used for
+60 days are removed.
 
     tidy_cached.py [--no-cache] [--jobs N] BUILD_DIR STAMP_DIR TOP FILE...
 """
@@ -99,21 +102,24 @@ def dependencies(entry):
                    for name in names})
 
 
-def unit_key(global_key, entries, hashes):
+def unit_key(global_key, entries, hashes, top):
+    def relative(text):
+        return text.replace(top, "<top>")
+
     digest = hashlib.sha256(global_key.encode())
     for entry in entries:
-        digest.update(json.dumps([entry["directory"], entry.get("arguments"),
-                                  entry.get("command")]).encode())
+        digest.update(relative(json.dumps([entry["directory"], entry.get("arguments"),
+                                           entry.get("command")])).encode())
         deps = dependencies(entry)
         if deps is None:
             return None, 0
         folders = set()
         for dep in deps:
-            digest.update(f"{dep}\0{hashes.file(dep)}\n".encode())
+            digest.update(f"{relative(dep)}\0{hashes.file(dep)}\n".encode())
             folders.add(os.path.dirname(dep))
         for folder in sorted(folders):
             for config, content in hashes.configs_above(folder):
-                digest.update(f"{config}\0{content}\n".encode())
+                digest.update(f"{relative(config)}\0{content}\n".encode())
     return digest.hexdigest(), len(deps)
 
 
@@ -128,8 +134,22 @@ def global_key(hashes, top):
     return hashlib.sha256("\n".join(parts).encode()).hexdigest()
 
 
-def stamp_path(stamp_dir, path):
-    return os.path.join(stamp_dir, hashlib.sha1(path.encode()).hexdigest() + ".ok")
+STAMP_LIFETIME = 60 * 24 * 3600  # seconds a stamp is kept without being used
+
+
+def stamp_path(stamp_dir, key):
+    return os.path.join(stamp_dir, key + ".ok")
+
+
+def prune_stamps(stamp_dir):
+    now = time.time()
+    for name in os.listdir(stamp_dir):
+        path = os.path.join(stamp_dir, name)
+        try:
+            if now - os.stat(path).st_mtime > STAMP_LIFETIME:
+                os.remove(path)
+        except OSError:
+            pass
 
 
 def main():
@@ -150,8 +170,10 @@ def main():
         by_file.setdefault(path, []).append(entry)
 
     hashes = Hashes()
-    key_all = global_key(hashes, options.top)
+    top = os.path.realpath(options.top)
+    key_all = global_key(hashes, top)
     os.makedirs(options.stamp_dir, exist_ok=True)
+    prune_stamps(options.stamp_dir)
     files = [os.path.abspath(name) for name in options.files]
 
     def classify(path):
@@ -159,16 +181,14 @@ def main():
         entries = by_file.get(path)
         if not entries:
             return path, None, 0  # not in the database: clang-tidy guesses its flags
-        key, size = unit_key(key_all, entries, hashes)
+        key, size = unit_key(key_all, entries, hashes, top)
         if options.no_cache or key is None:
             return path, key, size
         try:
-            with open(stamp_path(options.stamp_dir, path), encoding="utf-8") as f:
-                if f.readline().strip() == key:
-                    return path, "up to date", size
+            os.utime(stamp_path(options.stamp_dir, key))  # used now: kept for another while
+            return path, "up to date", size
         except OSError:
-            pass
-        return path, key, size
+            return path, key, size
 
     with concurrent.futures.ThreadPoolExecutor(options.jobs) as pool:
         classified = list(pool.map(classify, files))
@@ -190,14 +210,12 @@ def main():
         with output_lock:
             if lines:
                 print("\n".join(lines), flush=True)
-        stamp = stamp_path(options.stamp_dir, path)
         if result.returncode == 0 and key is not None:
+            stamp = stamp_path(options.stamp_dir, key)
             temporary = f"{stamp}.{os.getpid()}.{threading.get_ident()}"
             with open(temporary, "w", encoding="utf-8") as f:
-                f.write(f"{key}\n{path}\n{time.monotonic() - start:.1f} s\n")
+                f.write(f"{path}\n{time.monotonic() - start:.1f} s\n")
             os.replace(temporary, stamp)
-        elif os.path.exists(stamp):
-            os.remove(stamp)
         return result.returncode == 0
 
     with concurrent.futures.ThreadPoolExecutor(options.jobs) as pool:
