@@ -11,7 +11,7 @@
 #include "engine/rules.h"
 #include "engine/solver.h"
 #include "engine/status_check.h"
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace punktivo {
 namespace {

@@ -14,7 +14,7 @@
 #include "engine/rules.h"
 #include "engine/solver.h"
 #include "storage/board_file.h"
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 #include "tool_runner.h"
 
 namespace punktivo {

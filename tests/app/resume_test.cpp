@@ -13,7 +13,7 @@
 #include <iterator>
 
 #include "app/menu.h"
-#include "gui_support.h"
+#include "support/gui_support.h"
 #include "storage/resume_file.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 
 #include "engine/rules.h"
-#include "print_support.h"
+#include "support/print_support.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "gui_support.h"
+#include "support/gui_support.h"
 #include "storage/atomic_file.h"
 #include "app/board_dialog.h"
 

@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "gui_support.h"
+#include "support/gui_support.h"
 
 namespace {
 
