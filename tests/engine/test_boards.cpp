@@ -1,4 +1,4 @@
-// Boards and a recording display shared by the engine tests and benchmarks.
+// Boards and board makers shared by the engine tests and benchmarks.
 #include "test_boards.h"
 
 #include <algorithm>
@@ -6,12 +6,6 @@
 #include <numeric>
 
 namespace punktivo::testing {
-
-const int kStartSolution[9][9] = {
-    {4, 1, 2, 5, 8, 3, 9, 6, 7}, {5, 8, 9, 7, 6, 4, 2, 3, 1}, {7, 6, 3, 9, 2, 1, 8, 4, 5},
-    {2, 4, 5, 3, 1, 6, 7, 9, 8}, {9, 3, 6, 8, 5, 7, 4, 1, 2}, {8, 7, 1, 4, 9, 2, 3, 5, 6},
-    {1, 9, 7, 6, 4, 8, 5, 2, 3}, {3, 2, 4, 1, 7, 5, 6, 8, 9}, {6, 5, 8, 2, 3, 9, 1, 7, 4},
-};
 
 const int kTenRoundGivens[9][9] = {
     {0, 0, 0, 7, 0, 5, 0, 3, 6}, {0, 0, 3, 0, 6, 0, 5, 0, 0}, {5, 0, 0, 3, 0, 0, 1, 0, 0},
@@ -89,25 +83,6 @@ bool everyDigitNineTimes(const Grid& board) {
   for (int d = 1; d <= 9; ++d)
     if (count[d] != 9) return false;
   return true;
-}
-
-std::string callText(const DisplayCall& call) {
-  switch (call.kind) {
-    case DisplayCall::PlayerCell:
-      return "drawPlayerCell(" + std::to_string(call.column) + "," + std::to_string(call.row) +
-             "," + std::to_string(call.digit) + ")";
-    case DisplayCall::RedrawBoard:
-      return "redrawBoard";
-    case DisplayCall::Dots:
-      return "drawDots";
-    case DisplayCall::MainScreen:
-      return "drawMainScreen";
-    case DisplayCall::CandidateMarks:
-      return "drawCandidateMarks";
-    case DisplayCall::EndTimedGame:
-      return "endTimedGame";
-  }
-  return "?";
 }
 
 }  // namespace punktivo::testing

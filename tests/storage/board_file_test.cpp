@@ -11,7 +11,8 @@
 #include "engine/rules.h"
 #include "engine/solver.h"
 #include "engine/status_check.h"
-#include "temp_dir.h"
+#include "support/recording_display.h"
+#include "support/temp_dir.h"
 
 namespace punktivo {
 namespace {
@@ -20,16 +21,6 @@ using testing::readBytes;
 using testing::TempDir;
 using testing::WorkingDir;
 using testing::writeBytes;
-
-struct CountingDisplay final : BoardDisplay {
-  int mainScreens = 0;
-  void drawPlayerCell(int, int, int) override {}
-  void redrawBoard() override {}
-  void drawDots() override {}
-  void drawMainScreen() override { ++mainScreens; }
-  void drawCandidateMarks() override {}
-  void endTimedGame() override {}
-};
 
 // A model with something in every array the record holds.
 void fillModel(BoardModel& model, uint64_t seed) {
@@ -170,7 +161,7 @@ TEST_F(BoardFileTest, SaveRefreshesTheCandidateStoreThatCancelRestoresFrom) {
 }
 
 TEST_F(BoardFileTest, LoadRunsTheHookAndRedrawsUnlessQuiet) {
-  CountingDisplay counting;
+  testing::RecordingDisplay counting;
   model.setDisplay(counting);
   int hookCalls = 0;
   file.onLoadStart = [&] { ++hookCalls; };
@@ -179,7 +170,7 @@ TEST_F(BoardFileTest, LoadRunsTheHookAndRedrawsUnlessQuiet) {
   model.quietMode = false;
   EXPECT_TRUE(file.loadBoardRecord(0).loaded());
   EXPECT_EQ(hookCalls, 1);
-  EXPECT_EQ(counting.mainScreens, 1);
+  EXPECT_EQ(counting.count(testing::DisplayCall::MainScreen), 1);
 
   // A missing file still stops the clock and redraws, and changes nothing.
   file.boardFileName = (dir / "missing.ptv").string();
@@ -189,13 +180,13 @@ TEST_F(BoardFileTest, LoadRunsTheHookAndRedrawsUnlessQuiet) {
   fillModel(before, 5);
   EXPECT_EQ(file.loadBoardRecord(0).status, LoadStatus::kMissing);
   EXPECT_EQ(hookCalls, 2);
-  EXPECT_EQ(counting.mainScreens, 2);
+  EXPECT_EQ(counting.count(testing::DisplayCall::MainScreen), 2);
   expectSameRecord(before, model);
 
   model.quietMode = true;
   file.loadBoardRecord(0);
   EXPECT_EQ(hookCalls, 3);
-  EXPECT_EQ(counting.mainScreens, 2);
+  EXPECT_EQ(counting.count(testing::DisplayCall::MainScreen), 2);
 }
 
 TEST_F(BoardFileTest, BareNameIsTheWorkingDirectory) {

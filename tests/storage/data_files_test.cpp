@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace punktivo {
 namespace {

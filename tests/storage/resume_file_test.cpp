@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/random.h"
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace punktivo {
 namespace {

@@ -13,7 +13,7 @@
 #include "engine/generator.h"
 #include "storage/board_file.h"
 #include "storage/data_files.h"
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 #include "tool_runner.h"
 
 namespace punktivo {

@@ -14,7 +14,8 @@
 #include "engine/rules.h"
 #include "engine/solver.h"
 #include "storage/board_file.h"
-#include "temp_dir.h"
+#include "support/boards.h"
+#include "support/temp_dir.h"
 #include "tool_runner.h"
 
 namespace punktivo {
@@ -24,12 +25,7 @@ using testing::readBytes;
 using testing::TempDir;
 using testing::writeBytes;
 
-// The one filling of the built-in start board's dots.
-constexpr uint8_t kStartSolution[9][9] = {
-    {4, 1, 2, 5, 8, 3, 9, 6, 7}, {5, 8, 9, 7, 6, 4, 2, 3, 1}, {7, 6, 3, 9, 2, 1, 8, 4, 5},
-    {2, 4, 5, 3, 1, 6, 7, 9, 8}, {9, 3, 6, 8, 5, 7, 4, 1, 2}, {8, 7, 1, 4, 9, 2, 3, 5, 6},
-    {1, 9, 7, 6, 4, 8, 5, 2, 3}, {3, 2, 4, 1, 7, 5, 6, 8, 9}, {6, 5, 8, 2, 3, 9, 1, 7, 4},
-};
+using testing::kStartSolution;
 constexpr const char* kSolutionLine =
     "412583967589764231763921845245316798936857412871492356197648523324175689658239174";
 
@@ -54,7 +50,7 @@ class ToolTest : public ::testing::Test {
       model.loadStartBoard();
       for (int r = 1; r <= 9; ++r)
         for (int c = 1; c <= 9; ++c) {
-          const uint8_t digit = kStartSolution[r - 1][c - 1];
+          const auto digit = uint8_t(kStartSolution[r - 1][c - 1]);
           if (slot != 3 && r % 3 == 0) model.givens[r][c] = model.board[r][c] = digit;
           if (slot == 1) model.board[r][c] = digit;
         }

@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace punktivo::testing {
 

@@ -16,7 +16,7 @@
 #include "engine/solver.h"
 #include "storage/board_file.h"
 #include "storage/data_files.h"
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 #include "tool_runner.h"
 
 namespace punktivo {

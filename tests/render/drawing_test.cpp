@@ -1,7 +1,7 @@
 // Frames and push buttons: sizes by caption, hot-key letters where the caption says.
 #include <gtest/gtest.h>
 
-#include "gui_support.h"
+#include "support/gui_support.h"
 #include "render/drawing.h"
 
 #include <QPainter>

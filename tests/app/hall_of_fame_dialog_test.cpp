@@ -9,7 +9,6 @@
 #include <QMouseEvent>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QWidget>
@@ -19,6 +18,7 @@
 #include <functional>
 
 #include "app/hall_of_fame_dialog.h"
+#include "support/working_folder.h"
 
 namespace punktivo {
 namespace {
@@ -87,9 +87,6 @@ QByteArray fileBytes() {
 class HallDialogs : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(folder.isValid());
-    previous = QDir::currentPath();
-    QDir::setCurrent(folder.path());
     runtime.openWindow(0, 0, 862, 723, "Punktivo");
     runtime.setClientSize(platform::Runtime::kClientWidth, platform::Runtime::kClientHeight);
     runtime.dateSource = [] { return QString("07.12.2026"); };
@@ -118,7 +115,6 @@ class HallDialogs : public ::testing::Test {
       }
     };
   }
-  void TearDown() override { QDir::setCurrent(previous); }
 
   // A dialog the script failed to close is closed after a while, so the test fails
   // instead of hanging.
@@ -147,8 +143,7 @@ class HallDialogs : public ::testing::Test {
     ASSERT_TRUE(hall.saveHallOfFame());
   }
 
-  QTemporaryDir folder;
-  QString previous;
+  punktivo::testing::WorkingFolder folder;
   platform::Runtime runtime;
   HallOfFame hall;
   HallOfFameDialogs dialogs{runtime, hall};

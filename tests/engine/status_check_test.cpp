@@ -4,15 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include "support/boards.h"
+
 namespace punktivo {
 namespace {
 
-// The one filling of the built-in start board's dots.
-constexpr uint8_t kStartSolution[9][9] = {
-    {4, 1, 2, 5, 8, 3, 9, 6, 7}, {5, 8, 9, 7, 6, 4, 2, 3, 1}, {7, 6, 3, 9, 2, 1, 8, 4, 5},
-    {2, 4, 5, 3, 1, 6, 7, 9, 8}, {9, 3, 6, 8, 5, 7, 4, 1, 2}, {8, 7, 1, 4, 9, 2, 3, 5, 6},
-    {1, 9, 7, 6, 4, 8, 5, 2, 3}, {3, 2, 4, 1, 7, 5, 6, 8, 9}, {6, 5, 8, 2, 3, 9, 1, 7, 4},
-};
+using testing::kStartSolution;
 
 class StatusCheckTest : public ::testing::Test {
  protected:
@@ -23,7 +20,7 @@ class StatusCheckTest : public ::testing::Test {
     model.quietMode = true;
     model.loadStartBoard();
     for (int r = 1; r <= 9; ++r)
-      for (int c = 1; c <= 9; ++c) model.solution[r][c] = kStartSolution[r - 1][c - 1];
+      for (int c = 1; c <= 9; ++c) model.solution[r][c] = uint8_t(kStartSolution[r - 1][c - 1]);
   }
   // Puts the solution on the board: as givens, or as player digits.
   void fillBoard(bool asGivens) {

@@ -2,7 +2,7 @@
 // candidates, mistakes, leaving, and the exit question.
 #include <gtest/gtest.h>
 
-#include "gui_support.h"
+#include "support/gui_support.h"
 
 using guitest::pixelAt;
 using guitest::rgb;

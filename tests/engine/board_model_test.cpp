@@ -5,21 +5,14 @@
 #include <vector>
 
 #include "engine/board_model.h"
+#include "support/recording_display.h"
 
 namespace {
 
 using punktivo::BoardModel;
 
-// Records which drawing the model asked for.
-struct CountingDisplay final : punktivo::BoardDisplay {
-  std::vector<std::string> calls;
-  void drawPlayerCell(int, int, int) override { calls.push_back("cell"); }
-  void redrawBoard() override { calls.push_back("redraw"); }
-  void drawDots() override { calls.push_back("dots"); }
-  void drawMainScreen() override { calls.push_back("main"); }
-  void drawCandidateMarks() override { calls.push_back("marks"); }
-  void endTimedGame() override { calls.push_back("end"); }
-};
+using punktivo::testing::DisplayCall;
+using punktivo::testing::RecordingDisplay;
 
 void fillSomeGivens(BoardModel& m) {
   for (int r = 1; r <= 9; ++r)
@@ -32,7 +25,7 @@ void fillSomeGivens(BoardModel& m) {
 }
 
 TEST(BoardModel, StartBoardHoldsTheDotPatternWithoutDigits) {
-  CountingDisplay display;
+  RecordingDisplay display;
   BoardModel m(display);
   m.loadStartBoard();
   // Spot checks from both tables; dotsDown is stored column first.
@@ -60,11 +53,11 @@ TEST(BoardModel, StartBoardHoldsTheDotPatternWithoutDigits) {
   }
   EXPECT_EQ(right, 29);
   EXPECT_EQ(down, 18);
-  EXPECT_EQ(display.calls, std::vector<std::string>{"dots"});
+  EXPECT_EQ(display.calls, std::vector<DisplayCall>{{DisplayCall::Dots}});
 }
 
 TEST(BoardModel, RestartKeepsGivensAndDropsEverythingElse) {
-  CountingDisplay display;
+  RecordingDisplay display;
   BoardModel m(display);
   fillSomeGivens(m);
   const auto solutionBefore = m.board;
@@ -74,11 +67,11 @@ TEST(BoardModel, RestartKeepsGivensAndDropsEverythingElse) {
       EXPECT_EQ(m.board[r][c], m.givens[r][c] != 0 ? solutionBefore[r][c] : 0) << r << c;
       for (int d = 1; d <= 9; ++d) EXPECT_FALSE(m.candidates[r][c][d]);
     }
-  EXPECT_EQ(display.calls, std::vector<std::string>{"main"});
+  EXPECT_EQ(display.calls, std::vector<DisplayCall>{{DisplayCall::MainScreen}});
 }
 
 TEST(BoardModel, RestartDrawsNothingInQuietMode) {
-  CountingDisplay display;
+  RecordingDisplay display;
   BoardModel m(display);
   fillSomeGivens(m);
   m.quietMode = true;
@@ -90,7 +83,7 @@ TEST(BoardModel, RestartDrawsNothingInQuietMode) {
 }
 
 TEST(BoardModel, ClearRemovesDotsToo) {
-  CountingDisplay display;
+  RecordingDisplay display;
   BoardModel m(display);
   m.loadStartBoard();
   fillSomeGivens(m);

@@ -3,11 +3,11 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
-#include "gui_support.h"
+#include "support/gui_support.h"
 #include "storage/atomic_file.h"
 #include "app/board_dialog.h"
+#include "support/working_folder.h"
 
 namespace {
 
@@ -15,14 +15,8 @@ using punktivo::BoardDialog;
 
 class RecordDialog : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(folder.isValid());
-    previous = QDir::currentPath();
-    QDir::setCurrent(folder.path());
-  }
   void TearDown() override {
     started.runtime.postQuit();
-    QDir::setCurrent(previous);
   }
   // Clicks a control of the dialog the way a player does, once it is shown.
   void clickWhenShown(const QString& control) {
@@ -42,8 +36,7 @@ class RecordDialog : public ::testing::Test {
   BoardDialog& dialog() { return started.game.boardDialog(); }
   punktivo::BoardModel& model() { return started.game.model(); }
 
-  QTemporaryDir folder;
-  QString previous;
+  punktivo::testing::WorkingFolder folder;
   guitest::StartedGame started;
 };
 

@@ -14,7 +14,7 @@
 #include <QTimer>
 
 #include "platform/printer.h"
-#include "print_support.h"
+#include "support/print_support.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 // The committed help file against its sources, page names in every spelling a caller or a
 // link may use, the links of the pages, and files that are not help files.
 #include "storage/help.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -52,27 +53,8 @@ std::vector<std::string> projectFiles() {
   return files;
 }
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "punktivo-help-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  fs::path operator/(const std::string& name) const { return path_ / name; }
-
- private:
-  fs::path path_;
-};
-
-void writeBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
+using testing::TempDir;
+using testing::writeBytes;
 
 class CommittedHelp : public ::testing::Test {
  protected:
@@ -232,7 +214,7 @@ TEST_F(CommittedHelp, ContentsListEverySectionInPageOrder) {
 }
 
 TEST(HelpFile, MissingFoldersAndForeignFilesAreNotOpened) {
-  TempFolder folder;
+  TempDir folder;
   EXPECT_EQ(HelpFile::open(folder / "Punktivo.chm"), nullptr);
   fs::create_directory(folder / "ordner.chm");
   EXPECT_EQ(HelpFile::open(folder / "ordner.chm"), nullptr);
@@ -244,7 +226,7 @@ TEST(HelpFile, MissingFoldersAndForeignFilesAreNotOpened) {
 
 // A damaged copy must not crash the reader: it either refuses the file or the page.
 TEST(HelpFile, TruncatedCopiesGiveNoPageInsteadOfACrash) {
-  TempFolder folder;
+  TempDir folder;
   const std::vector<uint8_t> whole = readBytes(kChm);
   ASSERT_GT(whole.size(), 1000u);
   for (size_t length : {size_t(4), size_t(64), size_t(200), whole.size() / 4, whole.size() / 2, whole.size() - 1}) {
@@ -301,7 +283,7 @@ class DamagedHelp : public ::testing::Test {
     return file != nullptr;
   }
 
-  TempFolder folder;
+  TempDir folder;
   std::vector<uint8_t> whole;
   std::vector<HelpFile::Unit> units;
   uint64_t dataOffset = 0, directoryOffset = 0;

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "engine/board_model.h"
-#include "gui_support.h"
+#include "support/gui_support.h"
 
 using guitest::pixelAt;
 using guitest::rgb;

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "gui_support.h"
+#include "support/gui_support.h"
 
 namespace {
 

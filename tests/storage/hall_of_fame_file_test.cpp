@@ -6,7 +6,7 @@
 #include <random>
 #include <string>
 
-#include "../storage/temp_dir.h"
+#include "support/temp_dir.h"
 #include "storage/hall_of_fame.h"
 
 namespace punktivo {

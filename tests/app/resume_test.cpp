@@ -5,7 +5,6 @@
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <atomic>
@@ -13,8 +12,9 @@
 #include <iterator>
 
 #include "app/menu.h"
-#include "gui_support.h"
+#include "support/gui_support.h"
 #include "storage/resume_file.h"
+#include "support/working_folder.h"
 
 namespace {
 
@@ -24,9 +24,6 @@ using punktivo::ResumeStatus;
 class Resume : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(folder.isValid());
-    previous = QDir::currentPath();
-    QDir::setCurrent(folder.path());
     started = std::make_unique<guitest::StartedGame>();
     // The clock thread reads the clock too.
     started->runtime.clockSource = [this] { return now.load(); };
@@ -48,7 +45,6 @@ class Resume : public ::testing::Test {
   void TearDown() override {
     if (started->runtime.windowExists()) started->runtime.postQuit();
     started.reset();
-    QDir::setCurrent(previous);
   }
   app::App& app() { return started->game; }
   punktivo::BoardModel& model() { return started->game.model(); }
@@ -71,8 +67,7 @@ class Resume : public ::testing::Test {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
 
-  QTemporaryDir folder;
-  QString previous;
+  punktivo::testing::WorkingFolder folder;
   std::unique_ptr<guitest::StartedGame> started;
   std::atomic<double> now{1000.0};
   int answer = 1;

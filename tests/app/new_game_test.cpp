@@ -5,10 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTimer>
 
-#include "gui_support.h"
+#include "support/gui_support.h"
+#include "support/working_folder.h"
 
 namespace {
 
@@ -18,9 +18,6 @@ using guitest::cellCentre;
 class NewGame : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(folder.isValid());
-    previous = QDir::currentPath();
-    QDir::setCurrent(folder.path());
     qputenv("PUNKTIVO_DATA_DIR", PUNKTIVO_SOURCE_DATA_DIR);
     started = std::make_unique<guitest::StartedGame>();
     started->runtime.clockSource = [this] { return now; };
@@ -33,13 +30,11 @@ class NewGame : public ::testing::Test {
   void TearDown() override {
     started->runtime.postQuit();
     started.reset();
-    QDir::setCurrent(previous);
     qunsetenv("PUNKTIVO_DATA_DIR");
   }
   app::App& game() { return started->game; }
 
-  QTemporaryDir folder;
-  QString previous;
+  punktivo::testing::WorkingFolder folder;
   std::unique_ptr<guitest::StartedGame> started;
   double now = 1000.0;
   QStringList messages;

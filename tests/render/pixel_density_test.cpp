@@ -5,7 +5,7 @@
 
 #include <QPainter>
 
-#include "gui_support.h"
+#include "support/gui_support.h"
 
 using guitest::rgb;
 

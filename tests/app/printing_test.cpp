@@ -4,10 +4,10 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include "engine/rules.h"
-#include "print_support.h"
+#include "support/print_support.h"
+#include "support/working_folder.h"
 
 namespace {
 
@@ -228,12 +228,8 @@ TEST_F(PrintBoard, LeavesTheModelAndScreenStateAsTheyWere) {
 class PrintGames : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(folder.isValid());
-    previous = QDir::currentPath();
-    QDir::setCurrent(folder.path());
     qunsetenv("PUNKTIVO_DATA_DIR");
   }
-  void TearDown() override { QDir::setCurrent(previous); }
 
   void copyCollection(const QString& name) {
     ASSERT_TRUE(QFile::copy(QString(PUNKTIVO_SOURCE_DATA_DIR) + "/" + name, folder.filePath(name)));
@@ -299,8 +295,7 @@ class PrintGames : public ::testing::Test {
         check(rig.model.dotsDown[column][row], g.downDotCentre(column, row), {0, 20}, "down", column, row);
   }
 
-  QTemporaryDir folder;
-  QString previous;
+  punktivo::testing::WorkingFolder folder;
   PrintRig rig;
   QImage page;
 };

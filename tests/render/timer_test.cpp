@@ -7,7 +7,7 @@
 #include <atomic>
 #include <thread>
 
-#include "gui_support.h"
+#include "support/gui_support.h"
 #include "render/timer.h"
 
 namespace {
