@@ -6,7 +6,7 @@
 #
 # Usage: tools/build_help.sh [--pictures BUILD_DIR]
 #   --pictures BUILD_DIR   first draws the pictures in data/help/bilder/ anew with the game
-#                          itself (BUILD_DIR/tests/help/punktivo-help-pictures; build that
+#                          itself (BUILD_DIR/tests/app/punktivo-help-pictures; build that
 #                          target first).
 #
 # The sources: Punktivo.hhp (the project: options and the list of files), Punktivo.hhc (the
@@ -23,7 +23,7 @@ target="$top/data/Punktivo.chm"
 
 if [[ "${1:-}" == "--pictures" ]]; then
   [[ $# -eq 2 ]] || { echo "usage: $0 [--pictures BUILD_DIR]" >&2; exit 2; }
-  painter="$2/tests/help/punktivo-help-pictures"
+  painter="$2/tests/app/punktivo-help-pictures"
   [[ -x "$painter" ]] || { echo "$painter missing: build the target punktivo-help-pictures first" >&2; exit 1; }
   QT_QPA_PLATFORM=offscreen "$painter" "$sources/bilder"
 elif [[ $# -ne 0 ]]; then
