@@ -46,12 +46,14 @@ ensure_packages() {
   fi
 }
 
-# With ccache installed, every build goes through it. Paths are taken relative to the tree, so
-# another clone of the same sources finds the objects too (a new build folder is configured
-# with the launcher; an existing one keeps what it was configured with).
+# With ccache installed, every build goes through it. Paths are taken relative to the tree and
+# the build folder is left out of the key (the sanitizer builds carry debug information), so
+# another clone of the same sources finds the objects too; the debug information of such an
+# object then names the folder of the clone that compiled it first. A new build folder is
+# configured with the launcher; an existing one keeps what it was configured with.
 use_compiler_cache() {
   if command -v ccache >/dev/null; then
-    export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="$top"
+    export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="$top" CCACHE_NOHASHDIR=1
   fi
 }
 
