@@ -119,7 +119,10 @@ def unit_key(global_key, entries, hashes, top):
             folders.add(os.path.dirname(dep))
         for folder in sorted(folders):
             for config, content in hashes.configs_above(folder):
-                digest.update(f"{relative(config)}\0{content}\n".encode())
+                # Folders above the tree differ from clone to clone; only a .clang-tidy that
+                # is there counts.
+                if content != "none" or config.startswith(top + os.sep):
+                    digest.update(f"{relative(config)}\0{content}\n".encode())
     return digest.hexdigest(), len(deps)
 
 
