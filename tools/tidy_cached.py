@@ -114,10 +114,10 @@ def unit_key(global_key, entries, hashes, top):
         if deps is None:
             return None, 0
         folders = set()
-        for dep in deps:
+        for dep in sorted(deps, key=relative):  # the same order in every clone
             digest.update(f"{relative(dep)}\0{hashes.file(dep)}\n".encode())
             folders.add(os.path.dirname(dep))
-        for folder in sorted(folders):
+        for folder in sorted(folders, key=relative):
             for config, content in hashes.configs_above(folder):
                 # Folders above the tree differ from clone to clone; only a .clang-tidy that
                 # is there counts.
