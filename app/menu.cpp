@@ -197,13 +197,14 @@ void Menu::runCommand(int id) {
     case kMenuPrintBoard:
       app_.printBoard();
       break;
-    case kMenuShuffleBoard:
-      app_.shuffleBoard();
+    case kMenuShuffleBoard: {
+      const auto known = app_.shuffleBoard();
       view.drawMainScreen();
-      app_.deriveDotsQuietly();
+      app_.deriveDotsQuietly(known);
       view.redrawBoard();
       app_.freshHistory();
       break;
+    }
     case kMenuOwnBoard:
       app_.freshHistory();
       app_.runBoardEditor();

@@ -287,19 +287,20 @@ bool PlaySession::keyAction(int key, bool clicked) {
       app_.settings().showCandidates = !app_.settings().showCandidates;
       view.redrawBoard();
       return true;
-    case 'X':
+    case 'X': {
       model.quietMode = true;
       app_.solver().solveWithCandidates();
-      app_.shuffleBoard();
+      const auto known = app_.shuffleBoard();
       model.quietMode = false;
       game.timedGame = false;
       app_.timer().refreshClock();
       view.drawMainScreen();
-      punktivo::deriveDotsFromSolution(model, app_.solver());
+      punktivo::deriveDotsFromSolution(model, app_.solver(), known);
       model.restartBoard();
       view.redrawBoard();
       app_.freshHistory();
       return true;
+    }
     default:
       break;
   }

@@ -191,15 +191,15 @@ void App::openSaveDialog() {
   }
 }
 
-void App::shuffleBoard() { generator_.shuffleBoard(); }
+std::optional<punktivo::Grid> App::shuffleBoard() { return generator_.shuffleBoardCarryingSolution(); }
 
-void App::deriveDotsQuietly() {
+void App::deriveDotsQuietly(const std::optional<punktivo::Grid>& known) {
   // Drawn, the rule solver's work would put the old dots back over a board that is about
   // to get new ones, and a redraw erases only the cells' insides: their rims would stay
   // on the grid lines.
   const bool quiet = model_.quietMode;
   model_.quietMode = true;
-  punktivo::deriveDotsFromSolution(model_, solver_);
+  punktivo::deriveDotsFromSolution(model_, solver_, known);
   model_.quietMode = quiet;
 }
 void App::printBoard() { printing_.printBoard(); }

@@ -368,8 +368,10 @@ int run(int argc, char** argv) {
     // done above
   } else if (op == "shuffle") {
     // "Brett mischen": the board as it stands is disguised and gets the dots of its solution.
-    generator.shuffleBoard();
-    deriveDotsFromSolution(model, solver);
+    // Where the rule solver cannot complete the shuffled board, the dots come from the
+    // board's solution, known before and carried along: the same puzzle in disguise.
+    const auto known = generator.shuffleBoardCarryingSolution();
+    deriveDotsFromSolution(model, solver, known);
   } else if (op == "show") {
     printBoard(model);
   } else if (op == "solve") {
