@@ -195,9 +195,7 @@ bool BoardEditor::keyAction(int key, bool clicked) {
       rt.pause(200);
       return false;
     case 'M':
-      model.clearCandidates();
-      app_.settings().showCandidates = !app_.settings().showCandidates;
-      view.redrawBoard();
+      app_.step([&] { app_.toggleComputedCandidates(); });
       return true;
     case 'X': {
       // The solved digits stay: no restart follows, unlike in the play session.

@@ -214,9 +214,8 @@ void Menu::runCommand(int id) {
       settings.difficulty = int16_t(id - kMenuEasy);
       break;
     case kMenuShowCandidates:
-      settings.showCandidates = !settings.showCandidates;
-      model.clearCandidates();
-      view.redrawBoard();
+      // A step, as M is: the player's notes come back with the next session's undo.
+      app_.step([&] { app_.toggleComputedCandidates(); });
       break;
     case kMenuSymmetry:
       settings.puzzleSymmetry = !settings.puzzleSymmetry;

@@ -79,6 +79,9 @@ class App final : public punktivo::BoardDisplay {
   void runBoardEditor();
   void showHallOfFame();
   void showHelpTopic(const QString& topic);
+  // "Zeige Kandidaten" and M: the marks cleared, the computed candidates shown or hidden,
+  // the board redrawn (which computes them). Callers make it one undoable step.
+  void toggleComputedCandidates();
   // The option "Gleiche Ziffern hervorheben": switched, remembered, and the board redrawn.
   void toggleHighlight();
 
