@@ -231,14 +231,23 @@ struct Techniques {
     return removed;
   }
 
-  // Why `cell` loses `removed` beside `other`.
+  // Why `cell` loses `removed` beside `other` (digits that fit no dot of this kind aside).
   std::string sideText(int cell, int other, DigitMask removed) const {
+    if (removed == 0) return "";
     const std::string verb = countOf(removed) == 1 ? " scheidet " : " scheiden ";
     if (!empty(other))
-      return "Neben der " + std::to_string(s.digit_[other]) + " in " + cellName(cellAt(other)) + verb +
-             "in " + cellName(cellAt(cell)) + " " + digitList(removed) + " aus.";
-    return "In " + cellName(cellAt(other)) + " steht " + digitList(cand(other), "oder") + "; daneben" + verb +
-           "in " + cellName(cellAt(cell)) + " " + digitList(removed) + " aus.";
+      return " Neben der " + std::to_string(s.digit_[other]) + " in " + cellName(cellAt(other)) + verb + "in " +
+             cellName(cellAt(cell)) + " " + digitList(removed) + " aus.";
+    return " In " + cellName(cellAt(other)) + " kann nur noch " + digitList(cand(other), "oder") +
+           " stehen; daneben" + verb + "in " + cellName(cellAt(cell)) + " " + digitList(removed) + " aus.";
+  }
+
+  // The digits that have no partner at all across a dot of `code`.
+  static DigitMask partnerless(int code) {
+    DigitMask none = 0;
+    for (int d = 1; d <= 9; ++d)
+      if (kFits.fits[code][d] == 0) none |= bit(d);
+    return none;
   }
 
   // kDotPair for black and white dots, kNoDot for the neighbours without one.
@@ -255,8 +264,11 @@ struct Techniques {
       std::string why = "Zwischen " + cellName(cellAt(a)) + " und " + cellName(cellAt(b)) + " steht " +
                         dotName(code) + ": " + dotMeaning(code) + ".";
       // Both sides judged on the candidates before the step.
-      if (fromA != 0) why += " " + sideText(a, b, fromA);
-      if (fromB != 0) why += " " + sideText(b, a, fromB);
+      const DigitMask never = DigitMask((fromA | fromB) & partnerless(code));
+      if (never != 0)
+        why += " " + digitList(never) + (countOf(never) == 1 ? " passt" : " passen") + " an keinen " +
+               (code == kBlackDot ? "schwarzen" : "weißen") + " Punkt.";
+      why += sideText(a, b, DigitMask(fromA & ~never)) + sideText(b, a, DigitMask(fromB & ~never));
       found = removalStep(withDot ? Technique::kDotPair : Technique::kNoDot, removed, why);
       found->cells = {cellAt(a), cellAt(b)};
       found->dots = {dotRef(a, b)};

@@ -19,6 +19,8 @@
 #include "engine/solver.h"
 #include "engine/status_check.h"
 #include "storage/board_file.h"
+#include "tools/tool_args.h"
+#include "tools/tool_logic.h"
 
 namespace punktivo {
 namespace {
@@ -45,56 +47,11 @@ constexpr std::string_view kOperations[] = {
     "candidates",  "derive-dots", "derive-dots-from-solution", "solution", "status",
     "count",       "solve-exact", "shuffle",     "generate", "validate"};
 
-constexpr const char* kLevelWords[4] = {"leicht", "mittel", "schwer", "extrem"};
-
 // validate: disguises tried per record, and the seed when none is given, so that a check
 // of the same file always comes out the same.
 constexpr int kDefaultDisguises = 200;
 constexpr int kMostDisguises = 1000000;
 constexpr uint64_t kDefaultValidateSeed = 1;
-
-// "leicht" ... "extrem" or "0" ... "3".
-std::optional<int> parseLevel(const std::string& text) {
-  for (int level = 0; level < 4; ++level)
-    if (text == kLevelWords[level] || text == std::to_string(level)) return level;
-  return std::nullopt;
-}
-
-std::optional<uint64_t> parseSeed(const std::string& text) {
-  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
-  try {
-    return std::stoull(text);
-  } catch (const std::exception&) {
-    return std::nullopt;  // out of range
-  }
-}
-
-struct RecordRef {
-  std::string file;
-  int record = 1;  // as the record dialog numbers them, 1-4
-};
-
-// FILE or FILE:N. A suffix after the last colon that is all digits is the record number;
-// anything else belongs to the file name.
-std::optional<RecordRef> parseRecordRef(const std::string& text, std::string& error) {
-  RecordRef ref{text, 1};
-  const auto colon = text.rfind(':');
-  if (colon != std::string::npos && colon + 1 < text.size() &&
-      text.find_first_not_of("0123456789", colon + 1) == std::string::npos) {
-    const std::string number = text.substr(colon + 1);
-    if (number.size() != 1 || number[0] < '1' || number[0] > '4') {
-      error = "record number must be 1-4: " + text;
-      return std::nullopt;
-    }
-    ref.file = text.substr(0, colon);
-    ref.record = number[0] - '0';
-  }
-  if (ref.file.empty()) {
-    error = "missing file name: " + text;
-    return std::nullopt;
-  }
-  return ref;
-}
 
 struct Arguments {
   std::string operation;
@@ -312,9 +269,10 @@ int validateFile(const Arguments& args) {
 
 int run(int argc, char** argv) {
   if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
-    std::cout << kUsage;
+    std::cout << kUsage << kLogicUsage;
     return kExitOk;
   }
+  if (const auto logic = runLogicOperation(argc, argv)) return *logic;
   std::string error;
   const auto args = parseArguments(argc, argv, error);
   if (!args) {
