@@ -677,22 +677,31 @@ void StepSolver::place(int cell, int digit) {
     }
 }
 
+std::optional<Step> StepSolver::findStep(Technique technique) const {
+  const Techniques t{*this};
+  switch (technique) {
+    case Technique::kNakedSingle: return t.nakedSingle();
+    case Technique::kHiddenSingle: return t.hiddenSingle();
+    case Technique::kDotPair: return t.dotPair(true);
+    case Technique::kNoDot: return t.dotPair(false);
+    case Technique::kDotChain: return t.dotChain();
+    case Technique::kLockedCandidates: return t.lockedCandidates();
+    case Technique::kNakedPair: return t.subset(2, false);
+    case Technique::kHiddenPair: return t.subset(2, true);
+    case Technique::kNakedTriple: return t.subset(3, false);
+    case Technique::kHiddenTriple: return t.subset(3, true);
+    case Technique::kDomino: return t.domino();
+    case Technique::kXWing: return t.xWing();
+    case Technique::kXYChain: return t.xyChain();
+  }
+  return std::nullopt;
+}
+
 std::optional<Step> StepSolver::nextStep() const {
   if (solved() || broken()) return std::nullopt;
-  const Techniques t{*this};
-  if (auto step = t.nakedSingle()) return step;
-  if (auto step = t.hiddenSingle()) return step;
-  if (auto step = t.dotPair(true)) return step;
-  if (auto step = t.dotPair(false)) return step;
-  if (auto step = t.dotChain()) return step;
-  if (auto step = t.lockedCandidates()) return step;
-  if (auto step = t.subset(2, false)) return step;
-  if (auto step = t.subset(2, true)) return step;
-  if (auto step = t.subset(3, false)) return step;
-  if (auto step = t.subset(3, true)) return step;
-  if (auto step = t.domino()) return step;
-  if (auto step = t.xWing()) return step;
-  return t.xyChain();
+  for (int t = 0; t < kTechniqueCount; ++t)
+    if (auto step = findStep(Technique(t))) return step;
+  return std::nullopt;
 }
 
 void StepSolver::apply(const Step& step) {

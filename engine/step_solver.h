@@ -89,8 +89,13 @@ class StepSolver {
   // The next step of the easiest technique that applies, without applying it; none when no
   // technique applies, the board is full or broken.
   std::optional<Step> nextStep() const;
+  // The first step of this one technique, whether or not an easier one applies.
+  std::optional<Step> findStep(Technique technique) const;
   // Places and removes what the step says; a placed digit leaves its row, column and box at once.
   void apply(const Step& step);
+
+  // Keeps only `digits` of the cell's candidates (the player's own marks, or a test's position).
+  void keepOnly(CellRef cell, DigitMask digits) { cand_[index(cell)] &= digits; }
 
   bool solved() const;
   // A cell without a candidate, or a digit twice in a unit: the digits standing cannot be
