@@ -37,10 +37,14 @@ constexpr const char* kUsage =
     "       punktivo-tool shuffle FILE[:N] [--seed S] [--level LEVEL] [--no-symmetry] [-o OUTFILE[:N]]\n"
     "       punktivo-tool generate LEVEL [--seed S] [--no-symmetry] [-o OUTFILE[:N]]\n"
     "       punktivo-tool validate FILE [--disguises N] [--seed S] [--no-symmetry]\n"
-    "  N = record 1-4 (default 1); LEVEL = leicht mittel schwer extrem or 0-3\n"
+    "       punktivo-tool hint FILE[:N] [--board]\n"
+    "       punktivo-tool solve-logic FILE[:N] [--board] [--steps] [-o OUTFILE[:N]]\n"
+    "       punktivo-tool make LEVEL [--grade G] [--seed S] [--no-givens] [-o OUTFILE[:N]]\n"
+    "  N = record 1-4 (default 1); LEVEL = leicht mittel schwer extrem or 0-3;\n"
+    "  G = sanft knifflig verzwickt teuflisch or 1-4\n"
     "operations: show solve solve-candidates solve-rules candidates derive-dots\n"
     "            derive-dots-from-solution solution status count solve-exact shuffle\n"
-    "            generate validate\n";
+    "            generate validate hint solve-logic make\n";
 
 constexpr std::string_view kOperations[] = {
     "show",        "solve",     "solve-candidates", "solve-rules",
@@ -269,7 +273,7 @@ int validateFile(const Arguments& args) {
 
 int run(int argc, char** argv) {
   if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
-    std::cout << kUsage << kLogicUsage;
+    std::cout << kUsage;
     return kExitOk;
   }
   if (const auto logic = runLogicOperation(argc, argv)) return *logic;

@@ -17,12 +17,6 @@
 
 namespace punktivo {
 
-const char* const kLogicUsage =
-    "       punktivo-tool hint FILE[:N] [--board]\n"
-    "       punktivo-tool solve-logic FILE[:N] [--board] [--steps] [-o OUTFILE[:N]]\n"
-    "       punktivo-tool make LEVEL [--grade G] [--seed S] [--no-givens] [-o OUTFILE[:N]]\n"
-    "  G = sanft knifflig verzwickt teuflisch or 1-4\n";
-
 namespace {
 
 constexpr int kExitOk = 0;

@@ -9,7 +9,4 @@ namespace punktivo {
 // one of hint, solve-logic and make.
 std::optional<int> runLogicOperation(int argc, char** argv);
 
-// The usage lines of these operations, for the tool's --help.
-extern const char* const kLogicUsage;
-
 }  // namespace punktivo
