@@ -19,7 +19,7 @@
 #include "engine/solver.h"
 #include "engine/status_check.h"
 #include "storage/board_file.h"
-#include "tools/tool_args.h"
+#include "tools/tool_common.h"
 #include "tools/tool_logic.h"
 
 namespace punktivo {
@@ -130,30 +130,13 @@ std::optional<Arguments> parseArguments(int argc, char** argv, std::string& erro
       args.disguises = int(*count);
       ++i;
     } else if (!validate && arg == "-o") {
-      if (args.output) {
-        error = "-o given twice";
-        return std::nullopt;
-      }
-      if (i + 1 >= argc) {
-        error = "-o needs an output file";
-        return std::nullopt;
-      }
-      auto output = parseRecordRef(argv[++i], error);
-      if (!output) return std::nullopt;
-      args.output = *output;
+      if (!takeOutput(i, argc, argv, args.output, error)) return std::nullopt;
     } else {
       error = "unexpected argument '" + arg + "' (try --help)";
       return std::nullopt;
     }
   }
   return args;
-}
-
-std::string gridLine(const Grid& grid) {
-  std::string line;
-  for (int r = 1; r <= 9; ++r)
-    for (int c = 1; c <= 9; ++c) line += grid[r][c] == 0 ? '.' : static_cast<char>('0' + grid[r][c]);
-  return line;
 }
 
 char dotSymbol(uint8_t code) {
@@ -314,14 +297,7 @@ int run(int argc, char** argv) {
       return generated->status == GenerateStatus::kNoRecord ? kExitUsage : kExitNoPuzzle;
     }
   } else {
-    BoardFile reader(model, random);
-    reader.boardFileName = args->input.file;
-    const LoadResult load = reader.loadBoardRecord(args->input.record - 1);
-    if (!load.loaded()) {
-      std::cerr << "punktivo-tool: " << args->input.file << ":" << args->input.record << ": "
-                << load.describe() << '\n';
-      return kExitUsage;
-    }
+    if (!readRecord(model, args->input, random)) return kExitUsage;
   }
 
   std::optional<StatusResult> status;
@@ -406,17 +382,7 @@ int run(int argc, char** argv) {
               << "boardFull=" << (status->boardFull ? 1 : 0) << '\n';
   }
 
-  if (args->output) {
-    BoardFile writer(model, random);
-    writer.boardFileName = args->output->file;
-    const SaveResult save = writer.saveBoardRecord(args->output->record - 1);
-    if (!save.saved()) {
-      std::cerr << "punktivo-tool: " << args->output->file << ":" << args->output->record << ": "
-                << save.describe() << '\n';
-      return kExitWriteFailed;
-    }
-    std::cout << "written=" << args->output->file << ":" << args->output->record << '\n';
-  }
+  if (args->output && !writeRecord(model, *args->output, random)) return kExitWriteFailed;
   return kExitOk;
 }
 

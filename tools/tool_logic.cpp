@@ -13,7 +13,7 @@
 #include "engine/puzzle_maker.h"
 #include "engine/step_solver.h"
 #include "storage/board_file.h"
-#include "tools/tool_args.h"
+#include "tools/tool_common.h"
 
 namespace punktivo {
 
@@ -76,13 +76,7 @@ std::optional<LogicArguments> parseLogicArguments(int argc, char** argv, std::st
       }
       args.make.hardest = *grade;
     } else if (args.operation != "hint" && arg == "-o") {
-      if (args.output || !hasValue) {
-        error = args.output ? "-o given twice" : "-o needs an output file";
-        return std::nullopt;
-      }
-      auto output = parseRecordRef(argv[++i], error);
-      if (!output) return std::nullopt;
-      args.output = *output;
+      if (!takeOutput(i, argc, argv, args.output, error)) return std::nullopt;
     } else {
       error = "unexpected argument '" + arg + "' (try --help)";
       return std::nullopt;
@@ -96,13 +90,6 @@ std::optional<LogicArguments> parseLogicArguments(int argc, char** argv, std::st
 void appendTo(std::string& list, const std::string& word, const char* separator = " ") {
   if (!list.empty()) list += separator;
   list += word;
-}
-
-std::string gridText(const Grid& grid) {
-  std::string line;
-  for (int r = 1; r <= 9; ++r)
-    for (int c = 1; c <= 9; ++c) line += grid[r][c] == 0 ? '.' : char('0' + grid[r][c]);
-  return line;
 }
 
 std::string digitsOf(DigitMask mask) {
@@ -196,31 +183,19 @@ void printRun(const LogicRun& run) {
     std::cout << "technique." << techniqueKey(Technique(t)) << "=" << run.counts[t] << '\n';
 }
 
-bool write(BoardModel& model, const RecordRef& output, RandomSource& random) {
-  BoardFile writer(model, random);
-  writer.boardFileName = output.file;
-  const SaveResult save = writer.saveBoardRecord(output.record - 1);
-  if (!save.saved()) {
-    std::cerr << "punktivo-tool: " << output.file << ":" << output.record << ": " << save.describe() << '\n';
-    return false;
-  }
-  std::cout << "written=" << output.file << ":" << output.record << '\n';
-  return true;
-}
-
 int solveLogic(BoardModel& model, const LogicArguments& args, RandomSource& random) {
   std::vector<CellRef> wrong;
   const LogicRun run =
       solveLogically(startDigits(model, args.fromBoard, wrong), model.dotsRight, model.dotsDown, args.listSteps);
   printWrong(wrong);
-  std::cout << "board=" << gridText(run.digits) << '\n';
+  std::cout << "board=" << gridLine(run.digits) << '\n';
   printRun(run);
   for (size_t i = 0; i < run.trail.size(); ++i)
     std::cout << "step." << i + 1 << "=" << techniqueKey(run.trail[i].technique) << " " << changesText(run.trail[i])
               << " | " << run.trail[i].text << '\n';
   if (!args.output) return kExitOk;
   model.board = run.digits;
-  return write(model, *args.output, random) ? kExitOk : kExitWriteFailed;
+  return writeRecord(model, *args.output, random) ? kExitOk : kExitWriteFailed;
 }
 
 int make(const LogicArguments& args) {
@@ -236,8 +211,8 @@ int make(const LogicArguments& args) {
   int givens = 0;
   for (int r = 1; r <= 9; ++r)
     for (int c = 1; c <= 9; ++c) givens += made->givens[r][c] != 0 ? 1 : 0;
-  std::cout << "givens=" << gridText(made->givens) << '\n'
-            << "solution=" << gridText(made->solution) << '\n'
+  std::cout << "givens=" << gridLine(made->givens) << '\n'
+            << "solution=" << gridLine(made->solution) << '\n'
             << "givenCount=" << givens << '\n'
             << "grids=" << made->grids << '\n';
   printRun(made->run);
@@ -250,7 +225,7 @@ int make(const LogicArguments& args) {
   model.givens = made->givens;
   model.dotsRight = made->dotsRight;
   model.dotsDown = made->dotsDown;
-  return write(model, *args.output, random) ? kExitOk : kExitWriteFailed;
+  return writeRecord(model, *args.output, random) ? kExitOk : kExitWriteFailed;
 }
 
 }  // namespace
@@ -271,13 +246,7 @@ std::optional<int> runLogicOperation(int argc, char** argv) {
   BoardModel model(display);
   model.quietMode = true;
   SeededRandom random(std::random_device{}());  // only the writer's filler bytes draw
-  BoardFile reader(model, random);
-  reader.boardFileName = args->input.file;
-  const LoadResult load = reader.loadBoardRecord(args->input.record - 1);
-  if (!load.loaded()) {
-    std::cerr << "punktivo-tool: " << args->input.file << ":" << args->input.record << ": " << load.describe() << '\n';
-    return kExitUsage;
-  }
+  if (!readRecord(model, args->input, random)) return kExitUsage;
   return args->operation == "hint" ? hint(model, *args) : solveLogic(model, *args, random);
 }
 
