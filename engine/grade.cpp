@@ -48,6 +48,7 @@ int techniqueTier(Technique technique) {
       return 3;
     case Technique::kXWing:
     case Technique::kXYChain:
+    case Technique::kDotPattern:
       return 4;
   }
   return kHighestGrade;

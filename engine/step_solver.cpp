@@ -118,7 +118,7 @@ std::string_view techniqueKey(Technique technique) {
   static constexpr std::string_view kKeys[kTechniqueCount] = {
       "naked-single", "hidden-single", "dot-pair",     "no-dot",        "dot-chain",
       "locked-candidates", "naked-pair", "hidden-pair", "naked-triple", "hidden-triple",
-      "domino",       "x-wing",        "xy-chain"};
+      "domino",       "x-wing",        "xy-chain",      "dot-pattern"};
   return kKeys[int(technique)];
 }
 
@@ -126,7 +126,7 @@ std::string_view techniqueName(Technique technique) {
   static constexpr std::string_view kNames[kTechniqueCount] = {
       "Nackter Einer", "Versteckter Einer", "Punktpaar",       "Kein Punkt",       "Punktkette",
       "Sperre",        "Nacktes Paar",      "Verstecktes Paar", "Nacktes Tripel", "Verstecktes Tripel",
-      "Domino",        "X-Wing",            "XY-Kette"};
+      "Domino",        "X-Wing",            "XY-Kette",         "Punktmuster"};
   return kNames[int(technique)];
 }
 
@@ -278,26 +278,33 @@ struct Techniques {
 
   // --- groups of dotted cells inside one unit ---
 
-  // Cells of `group` (all in one unit, so all different) joined by dots; which candidates
-  // some filling of the group keeps. Gives up (nullopt) past `kMostTries` partial fillings.
-  std::optional<std::array<DigitMask, 81>> groupFillings(const std::vector<int>& group,
-                                                         std::vector<std::string>* fillings) const {
+  struct Fillings {
+    std::array<DigitMask, 81> kept{};  // per cell, the digits some filling puts there
+    int count = 0;
+    std::vector<std::string> shown;  // the first few, as "1-2-4"
+  };
+
+  // The fillings of `group` (cells of one unit, so all different) under the dots between
+  // neighbours in it, and under the places without a dot. Gives up (nullopt) past
+  // `kMostTries` partial fillings.
+  std::optional<Fillings> groupFillings(const std::vector<int>& group) const {
     constexpr int kMostTries = 20000;
     constexpr size_t kMostShown = 4;
-    std::array<DigitMask, 81> kept{};
+    Fillings result;
     std::vector<int> value(group.size(), 0);
     int tries = 0;
     std::function<bool(size_t, DigitMask)> fill = [&](size_t i, DigitMask used) {
       if (++tries > kMostTries) return false;
       if (i == group.size()) {
-        for (size_t k = 0; k < group.size(); ++k) kept[group[k]] |= bit(value[k]);
-        if (fillings != nullptr && fillings->size() <= kMostShown) {
+        ++result.count;
+        for (size_t k = 0; k < group.size(); ++k) result.kept[group[k]] |= bit(value[k]);
+        if (result.shown.size() < kMostShown) {
           std::string text;
           for (size_t k = 0; k < group.size(); ++k) {
             if (k > 0) text += '-';
             text += std::to_string(value[k]);
           }
-          fillings->push_back(text);
+          result.shown.push_back(text);
         }
         return true;
       }
@@ -320,7 +327,32 @@ struct Techniques {
       return true;
     };
     if (!fill(0, 0)) return std::nullopt;
-    return kept;
+    return result;
+  }
+
+  // The candidates of the group's open cells that no filling uses; nothing when none.
+  std::optional<std::array<DigitMask, 81>> unusedCandidates(const std::vector<int>& group,
+                                                            const Fillings& fillings) const {
+    std::array<DigitMask, 81> removed{};
+    bool any = false;
+    for (int cell : group)
+      if (empty(cell)) {
+        removed[cell] = cand(cell) & DigitMask(~fillings.kept[cell]);
+        any = any || removed[cell] != 0;
+      }
+    if (!any) return std::nullopt;
+    return removed;
+  }
+
+  // " Möglich ist nur 1-2-4 oder 4-2-1." when the fillings are few enough to list.
+  static std::string fillingsText(const Fillings& fillings) {
+    if (fillings.count > int(fillings.shown.size())) return "";
+    std::string text = fillings.count == 1 ? " Möglich ist nur " : " Möglich sind nur ";
+    for (size_t i = 0; i < fillings.shown.size(); ++i) {
+      text += i == 0 ? "" : i + 1 == fillings.shown.size() ? " oder " : ", ";
+      text += fillings.shown[i];
+    }
+    return text + ".";
   }
 
   // Runs of dotted cells in a row or column and dotted groups inside a box, three cells or more.
@@ -351,29 +383,12 @@ struct Techniques {
 
   std::optional<Step> dotChain() const {
     for (const auto& [unit, group] : dotGroups()) {
-      std::vector<std::string> fillings;
-      const auto kept = groupFillings(group, &fillings);
-      if (!kept) continue;
-      std::array<DigitMask, 81> removed{};
-      bool any = false;
-      for (int cell : group)
-        if (empty(cell)) {
-          removed[cell] = cand(cell) & DigitMask(~(*kept)[cell]);
-          any = any || removed[cell] != 0;
-        }
-      if (!any) continue;
-      std::string why = "Die Punkte verbinden " + cellList(group) + " in " + unitName(unit) +
-                        "; alle sind verschieden.";
-      if (fillings.size() <= 4) {
-        why += " Möglich ist nur ";
-        for (size_t i = 0; i < fillings.size(); ++i)
-          {
-          why += i == 0 ? "" : i + 1 == fillings.size() ? " oder " : ", ";
-          why += fillings[i];
-        }
-        why += ".";
-      }
-      Step step = removalStep(Technique::kDotChain, removed, why);
+      const auto fillings = groupFillings(group);
+      const auto removed = fillings ? unusedCandidates(group, *fillings) : std::nullopt;
+      if (!removed) continue;
+      const std::string why = "Die Punkte verbinden " + cellList(group) + " in " + unitName(unit) +
+                              "; alle sind verschieden." + fillingsText(*fillings);
+      Step step = removalStep(Technique::kDotChain, *removed, why);
       addCells(step, group);
       step.units = {unitRef(unit)};
       for (size_t i = 0; i < group.size(); ++i)
@@ -381,6 +396,27 @@ struct Techniques {
           const int a = group[i], b = group[j];
           if (((b == a + 1 && a % 9 < 8) || b == a + 9) && dotCode(a, b) != kNoDot) step.dots.push_back(dotRef(a, b));
         }
+      return step;
+    }
+    return std::nullopt;
+  }
+
+  // A whole row, column or block with all its dots and the places without one: only the
+  // fillings of the whole unit count.
+  std::optional<Step> dotPattern() const {
+    // More fillings than this are no longer something a player checks by hand.
+    constexpr int kFewFillings = 12;
+    for (int unit = 0; unit < 27; ++unit) {
+      const std::vector<int> cells(kUnits.cells[unit].begin(), kUnits.cells[unit].end());
+      const auto fillings = groupFillings(cells);
+      const auto removed = fillings && fillings->count <= kFewFillings ? unusedCandidates(cells, *fillings) : std::nullopt;
+      if (!removed) continue;
+      Step step = removalStep(Technique::kDotPattern, *removed,
+                              "In " + unitName(unit) + " lassen die Punkte und die Stellen ohne Punkt nur " +
+                                  std::to_string(fillings->count) +
+                                  (fillings->count == 1 ? " Füllung" : " Füllungen") +
+                                  " zu; keine braucht, was hier wegfällt." + fillingsText(*fillings));
+      step.units = {unitRef(unit)};
       return step;
     }
     return std::nullopt;
@@ -693,6 +729,7 @@ std::optional<Step> StepSolver::findStep(Technique technique) const {
     case Technique::kDomino: return t.domino();
     case Technique::kXWing: return t.xWing();
     case Technique::kXYChain: return t.xyChain();
+    case Technique::kDotPattern: return t.dotPattern();
   }
   return std::nullopt;
 }

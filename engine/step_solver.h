@@ -28,8 +28,9 @@ enum class Technique : uint8_t {
   kDomino,
   kXWing,
   kXYChain,
+  kDotPattern,
 };
-inline constexpr int kTechniqueCount = 13;
+inline constexpr int kTechniqueCount = 14;
 
 // "naked-single", ... for key=value output.
 std::string_view techniqueKey(Technique technique);

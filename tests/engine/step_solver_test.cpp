@@ -227,6 +227,25 @@ TEST(StepSolver, XWingAndXYChain) {
   EXPECT_EQ(step->removals[0].digits, digits({1}));
 }
 
+TEST(StepSolver, DotPatternOfAWholeRow) {
+  // Row 1 of 4 1 2 5 8 3 9 6 7 with its first three cells open: no dot between the first two,
+  // a black one between the next two, none beside the 5. Only 1-4-2 and 4-1-2 fit.
+  Position p;
+  const int row[10] = {0, 0, 0, 0, 5, 8, 3, 9, 6, 7};
+  for (int c = 4; c <= 9; ++c) p.board[1][c] = uint8_t(row[c]);
+  p.right[1][1] = kNoDot;
+  p.right[1][2] = kBlackDot;
+  p.right[1][3] = kNoDot;
+  const auto step = p.solver().findStep(Technique::kDotPattern);
+  ASSERT_TRUE(step);
+  EXPECT_EQ(step->units[0], (UnitRef{UnitKind::kRow, 1}));
+  EXPECT_EQ(removedFrom(*step, {1, 1}), digits({2}));
+  EXPECT_EQ(removedFrom(*step, {1, 2}), digits({2}));
+  EXPECT_EQ(removedFrom(*step, {1, 3}), digits({1, 4}));
+  EXPECT_NE(step->text.find("nur 2 Füllungen"), std::string::npos) << step->text;
+  EXPECT_NE(step->text.find("1-4-2-5-8-3-9-6-7 oder 4-1-2-5-8-3-9-6-7"), std::string::npos) << step->text;
+}
+
 TEST(StepSolver, NeverGuessesAndSeesBrokenBoards) {
   // No givens and no rule between neighbours: many solutions, nothing to deduce.
   const Position open;
