@@ -43,6 +43,11 @@ void expectTrueSteps(const Grid& givens, const Grid& dotsRight, const Grid& dots
       ASSERT_EQ(r.digits & (1u << truth[r.cell.row][r.cell.column]), 0u)
           << step->text << "\n" << testing::gridText(givens) << testing::gridText(solver.digits());
     ASSERT_FALSE(step->placements.empty() && step->removals.empty()) << step->text;
+    // The explanation names every cell it changes.
+    for (const Placement& p : step->placements)
+      ASSERT_NE(step->text.find(cellName(p.cell)), std::string::npos) << step->text;
+    for (const Removal& r : step->removals)
+      ASSERT_NE(step->text.find(cellName(r.cell)), std::string::npos) << step->text;
     solver.apply(*step);
   }
   ASSERT_FALSE(solver.broken()) << testing::gridText(givens);
