@@ -43,6 +43,10 @@ int rowUnit(int cell) { return cell / 9; }
 int columnUnit(int cell) { return 9 + cell % 9; }
 int boxUnit(int cell) { return 18 + boxOf(cell); }
 
+// Orthogonal neighbours, a before b.
+bool neighbours(int a, int b) { return (b == a + 1 && a % 9 < 8) || b == a + 9; }
+bool isDot(int code) { return code == kWhiteDot || code == kBlackDot; }
+
 bool sees(int a, int b) {
   return a != b && (rowUnit(a) == rowUnit(b) || columnUnit(a) == columnUnit(b) || boxOf(a) == boxOf(b));
 }
@@ -255,7 +259,7 @@ struct Techniques {
     std::optional<Step> found;
     forEachEdge([&](int a, int b) {
       const int code = dotCode(a, b);
-      if (found || (code == kNoDot) == withDot || code > kBlackDot) return;
+      if (found || code > kBlackDot || isDot(code) != withDot) return;
       const DigitMask fromA = unfit(a, b, code), fromB = unfit(b, a, code);
       if ((fromA | fromB) == 0) return;
       std::array<DigitMask, 81> removed{};
@@ -314,7 +318,7 @@ struct Techniques {
       for (size_t k = 0; k < i; ++k) {
         const int other = group[k];
         const int a = std::min(cell, other), b = std::max(cell, other);
-        if ((b == a + 1 && a % 9 < 8) || b == a + 9) {
+        if (neighbours(a, b)) {
           const int code = dotCode(a, b);
           if (code <= kBlackDot) options &= kFits.fits[code][value[k]];
         }
@@ -366,15 +370,17 @@ struct Techniques {
       for (int i = 0; i < 9; ++i)
         for (int j = i + 1; j < 9; ++j) {
           const int a = cells[i], b = cells[j];
-          const bool neighbours = (b == a + 1 && a % 9 < 8) || b == a + 9;
-          if (neighbours && dotCode(a, b) != kNoDot && dotCode(a, b) <= kBlackDot) root[find(i)] = find(j);
+          if (neighbours(a, b) && isDot(dotCode(a, b))) root[find(i)] = find(j);
         }
       for (int i = 0; i < 9; ++i) {
         if (find(i) != i) continue;
         std::vector<int> group;
         bool open = false;
         for (int j = 0; j < 9; ++j)
-          if (find(j) == i) group.push_back(cells[j]), open = open || empty(cells[j]);
+          if (find(j) == i) {
+            group.push_back(cells[j]);
+            open = open || empty(cells[j]);
+          }
         if (group.size() >= 3 && open) groups.emplace_back(unit, std::move(group));
       }
     }
@@ -394,7 +400,7 @@ struct Techniques {
       for (size_t i = 0; i < group.size(); ++i)
         for (size_t j = 0; j < group.size(); ++j) {
           const int a = group[i], b = group[j];
-          if (((b == a + 1 && a % 9 < 8) || b == a + 9) && dotCode(a, b) != kNoDot) step.dots.push_back(dotRef(a, b));
+          if (neighbours(a, b) && isDot(dotCode(a, b))) step.dots.push_back(dotRef(a, b));
         }
       return step;
     }
@@ -548,7 +554,7 @@ struct Techniques {
     std::optional<Step> found;
     forEachEdge([&](int a, int b) {
       const int code = dotCode(a, b);
-      if (found || code == kNoDot || code > kBlackDot || !empty(a) || !empty(b)) return;
+      if (found || !isDot(code) || !empty(a) || !empty(b)) return;
       DigitMask always = kAllDigits;
       std::vector<std::string> pairs;
       for (int d = 1; d <= 9; ++d) {
