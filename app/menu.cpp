@@ -24,7 +24,8 @@ const QStringList& menuDefinition() {
       "",
       "E&xtras",
       "70:&Rückgängig\tStrg+Z", "71:&Wiederholen\tStrg+Y", "-", "72:&Gleiche Ziffern hervorheben", "-",
-      "73:&Letztes Spiel fortsetzen", "-", "74:Lösungen &zählen\tU",
+      "73:&Letztes Spiel fortsetzen", "-", "74:Lösungen &zählen\tU", "-", "80:&Tipp\tT",
+      "81:Rätsel &bewerten", "82:Zurück zum letzten &fehlerfreien Stand\tStrg+Rück",
       "",
       "&Hilfe",
       "60:&Anleitung", "-", "1:über &Punktivo...",
@@ -101,6 +102,8 @@ void Menu::refreshSessionItems() {
   rt.setMenuItemEnabled(kMenuUndo, running && app_.history().canUndo());
   rt.setMenuItemEnabled(kMenuRedo, running && app_.history().canRedo());
   rt.setMenuItemEnabled(kMenuCountSolutions, sessionKind_ == SessionKind::Editor);
+  rt.setMenuItemEnabled(kMenuHint, sessionKind_ == SessionKind::Play);
+  rt.setMenuItemEnabled(kMenuBackToCorrect, sessionKind_ == SessionKind::Play);
 }
 
 void Menu::updateMenuChecks() {
@@ -228,6 +231,9 @@ void Menu::runCommand(int id) {
       break;
     case kMenuResume:
       resumeLastGame(app_);
+      break;
+    case kMenuGrade:
+      app_.showGrade();
       break;
     case kMenuInstructions:
       app_.showHelpTopic(punktivo::kOverviewTopic);

@@ -39,8 +39,12 @@ enum ExtraMenuId : int {
   kMenuHighlight = 72,
   kMenuResume = 73,
   kMenuCountSolutions = 74,
+  kMenuHint = 80,           // play session only
+  kMenuGrade = 81,
+  kMenuBackToCorrect = 82,  // play session only
 };
-inline constexpr int kSessionMenuItems[] = {kMenuUndo, kMenuRedo, kMenuHighlight, kMenuCountSolutions};
+inline constexpr int kSessionMenuItems[] = {kMenuUndo,  kMenuRedo,  kMenuHighlight,    kMenuCountSolutions,
+                                            kMenuHint,  kMenuGrade, kMenuBackToCorrect};
 
 // The menu definition, read one string after another: "id:caption" is a command item,
 // any other string opens a drop-down menu ("-" separator, ">caption" nested menu inside
