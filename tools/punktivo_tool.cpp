@@ -19,6 +19,7 @@
 #include "engine/solver.h"
 #include "engine/status_check.h"
 #include "storage/board_file.h"
+#include "tools/tool_links.h"
 
 namespace punktivo {
 namespace {
@@ -35,10 +36,12 @@ constexpr const char* kUsage =
     "       punktivo-tool shuffle FILE[:N] [--seed S] [--level LEVEL] [--no-symmetry] [-o OUTFILE[:N]]\n"
     "       punktivo-tool generate LEVEL [--seed S] [--no-symmetry] [-o OUTFILE[:N]]\n"
     "       punktivo-tool validate FILE [--disguises N] [--seed S] [--no-symmetry]\n"
+    "       punktivo-tool export FILE[:N] [--form fpuzzles|sudokupad|json]\n"
+    "       punktivo-tool import LINK|LINKFILE [-o OUTFILE[:N]]\n"
     "  N = record 1-4 (default 1); LEVEL = leicht mittel schwer extrem or 0-3\n"
     "operations: show solve solve-candidates solve-rules candidates derive-dots\n"
     "            derive-dots-from-solution solution status count solve-exact shuffle\n"
-    "            generate validate\n";
+    "            generate validate export import\n";
 
 constexpr std::string_view kOperations[] = {
     "show",        "solve",     "solve-candidates", "solve-rules",
@@ -315,6 +318,7 @@ int run(int argc, char** argv) {
     std::cout << kUsage;
     return kExitOk;
   }
+  if (const auto linked = runLinkOperation(argc, argv)) return *linked;
   std::string error;
   const auto args = parseArguments(argc, argv, error);
   if (!args) {

@@ -1,0 +1,163 @@
+// punktivo-tool export / import: the game's link writer and reader on board records.
+#include "tools/tool_links.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <random>
+#include <string>
+#include <string_view>
+
+#include "engine/board_model.h"
+#include "engine/exact_solver.h"
+#include "engine/random.h"
+#include "storage/board_file.h"
+#include "storage/puzzle_link.h"
+
+namespace punktivo {
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitWriteFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitRefused = 3;  // import: the link cannot be taken faithfully
+
+struct Slot {
+  std::string file;
+  int record = 1;  // 1-4
+};
+
+// FILE or FILE:N with N = 1-4, as the other operations take it.
+std::optional<Slot> parseSlot(const std::string& text) {
+  Slot slot{text, 1};
+  const auto colon = text.rfind(':');
+  if (colon != std::string::npos && colon + 1 < text.size() &&
+      text.find_first_not_of("0123456789", colon + 1) == std::string::npos) {
+    if (colon + 2 != text.size() || text[colon + 1] < '1' || text[colon + 1] > '4') return std::nullopt;
+    slot.file = text.substr(0, colon);
+    slot.record = text[colon + 1] - '0';
+  }
+  if (slot.file.empty()) return std::nullopt;
+  return slot;
+}
+
+int usage(const std::string& error) {
+  std::cerr << "punktivo-tool: " << error << " (try --help)\n";
+  return kExitUsage;
+}
+
+int exportLink(int argc, char** argv) {
+  if (argc < 3) return usage("export needs a file");
+  const auto input = parseSlot(argv[2]);
+  if (!input) return usage(std::string("record number must be 1-4: ") + argv[2]);
+  LinkForm form = LinkForm::kFpuzzles;
+  for (int i = 3; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    const std::string_view value = i + 1 < argc ? argv[i + 1] : "";
+    if (arg != "--form") return usage("unexpected argument '" + std::string(arg) + "'");
+    if (value == "fpuzzles") {
+      form = LinkForm::kFpuzzles;
+    } else if (value == "sudokupad") {
+      form = LinkForm::kSudokuPad;
+    } else if (value == "json") {
+      form = LinkForm::kJson;
+    } else {
+      return usage("--form needs fpuzzles, sudokupad or json");
+    }
+    ++i;
+  }
+  NullDisplay display;
+  BoardModel model(display);
+  model.quietMode = true;
+  SeededRandom unused(0);  // a reader never draws
+  BoardFile reader(model, unused);
+  reader.boardFileName = input->file;
+  const LoadResult load = reader.loadBoardRecord(input->record - 1);
+  if (!load.loaded()) {
+    std::cerr << "punktivo-tool: " << input->file << ":" << input->record << ": " << load.describe() << '\n';
+    return kExitUsage;
+  }
+  std::cout << puzzleLink(linkPuzzleOf(model), form) << '\n';
+  return kExitOk;
+}
+
+// The argument itself, or the text of the file it names (a little more than a link may
+// hold is read, so that an overlong file is refused as an overlong link is).
+std::optional<std::string> linkText(const std::string& arg) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(arg, ec)) return arg;
+  std::ifstream in(arg, std::ios::binary);
+  std::string text(kMostLinkBytes + 1, '\0');
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  if (in.bad()) return std::nullopt;
+  text.resize(static_cast<std::size_t>(in.gcount()));
+  return text;
+}
+
+int importLink(int argc, char** argv) {
+  if (argc < 3) return usage("import needs a link or a file holding one");
+  std::optional<Slot> output;
+  for (int i = 3; i < argc; ++i) {
+    if (std::string_view(argv[i]) != "-o" || output) return usage("unexpected argument '" + std::string(argv[i]) + "'");
+    if (i + 1 >= argc) return usage("-o needs an output file");
+    output = parseSlot(argv[++i]);
+    if (!output) return usage(std::string("record number must be 1-4: ") + argv[i]);
+  }
+  const auto text = linkText(argv[2]);
+  if (!text) {
+    std::cerr << "punktivo-tool: " << argv[2] << ": cannot be read\n";
+    return kExitUsage;
+  }
+  const LinkResult link = readPuzzleLink(*text);
+  if (!link.ok()) {
+    std::cerr << "punktivo-tool: " << link.message() << (output ? " Nichts geschrieben." : "") << '\n';
+    return kExitRefused;
+  }
+  NullDisplay display;
+  BoardModel model(display);
+  model.quietMode = true;
+  placeLinkPuzzle(link.puzzle, model);
+  int givens = 0;
+  int white = 0;
+  int black = 0;
+  std::string line;
+  for (int r = 1; r <= 9; ++r)
+    for (int c = 1; c <= 9; ++c) {
+      const uint8_t digit = model.givens[r][c];
+      givens += digit != 0 ? 1 : 0;
+      line += digit == 0 ? '.' : static_cast<char>('0' + digit);
+      for (const uint8_t dot : {c <= 8 ? model.dotsRight[r][c] : uint8_t{0}, r <= 8 ? model.dotsDown[c][r] : uint8_t{0}}) {
+        white += dot == kWhiteDot ? 1 : 0;
+        black += dot == kBlackDot ? 1 : 0;
+      }
+    }
+  std::cout << "givens=" << line << '\n'
+            << "givenCount=" << givens << '\n'
+            << "whiteDots=" << white << '\n'
+            << "blackDots=" << black << '\n'
+            << "solutions=" << countSolutions(model.givens, model.dotsRight, model.dotsDown, 2) << '\n';
+  if (!output) return kExitOk;
+  SeededRandom random(std::random_device{}());
+  BoardFile writer(model, random);
+  writer.boardFileName = output->file;
+  const SaveResult save = writer.saveBoardRecord(output->record - 1);
+  if (!save.saved()) {
+    std::cerr << "punktivo-tool: " << output->file << ":" << output->record << ": " << save.describe() << '\n';
+    return kExitWriteFailed;
+  }
+  std::cout << "written=" << output->file << ":" << output->record << '\n';
+  return kExitOk;
+}
+
+}  // namespace
+
+std::optional<int> runLinkOperation(int argc, char** argv) {
+  if (argc < 2) return std::nullopt;
+  const std::string_view operation = argv[1];
+  if (operation == "export") return exportLink(argc, argv);
+  if (operation == "import") return importLink(argc, argv);
+  return std::nullopt;
+}
+
+}  // namespace punktivo
