@@ -2,6 +2,7 @@
 #include "app/menu.h"
 
 #include "app/last_game.h"
+#include "app/puzzle_links.h"
 #include "app/startup.h"
 
 #include <algorithm>
@@ -24,7 +25,8 @@ const QStringList& menuDefinition() {
       "",
       "E&xtras",
       "70:&Rückgängig\tStrg+Z", "71:&Wiederholen\tStrg+Y", "-", "72:&Gleiche Ziffern hervorheben", "-",
-      "73:&Letztes Spiel fortsetzen", "-", "74:Lösungen &zählen\tU",
+      "73:&Letztes Spiel fortsetzen", "-", "74:Lösungen &zählen\tU", "-", "75:Als Link &kopieren",
+      "76:Link &einfügen",
       "",
       "&Hilfe",
       "60:&Anleitung", "-", "1:über &Punktivo...",
@@ -228,6 +230,12 @@ void Menu::runCommand(int id) {
       break;
     case kMenuResume:
       resumeLastGame(app_);
+      break;
+    case kMenuCopyLink:
+      copyPuzzleLink(app_);
+      break;
+    case kMenuPasteLink:
+      pastePuzzleLink(app_);
       break;
     case kMenuInstructions:
       app_.showHelpTopic(punktivo::kOverviewTopic);

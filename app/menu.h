@@ -39,6 +39,8 @@ enum ExtraMenuId : int {
   kMenuHighlight = 72,
   kMenuResume = 73,
   kMenuCountSolutions = 74,
+  kMenuCopyLink = 75,
+  kMenuPasteLink = 76,
 };
 inline constexpr int kSessionMenuItems[] = {kMenuUndo, kMenuRedo, kMenuHighlight, kMenuCountSolutions};
 

@@ -64,8 +64,8 @@ class Parser {
       skipBlanks();
       std::string name;
       if (pos_ >= text_.size() || text_[pos_] != '"' || !parseString(name) || !take(':')) return false;
-      value.members.emplace_back(std::move(name), JsonValue{});
-      if (!parseValue(value.members.back().second, depth + 1)) return false;
+      value.members.push_back(JsonMember{std::move(name), JsonValue{}});
+      if (!parseValue(value.members.back().value, depth + 1)) return false;
     } while (take(','));
     return take('}');
   }

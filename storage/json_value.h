@@ -6,10 +6,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace punktivo {
+
+struct JsonMember;
 
 struct JsonValue {
   enum class Kind { kNull, kBool, kNumber, kString, kArray, kObject };
@@ -18,12 +19,17 @@ struct JsonValue {
   double number = 0;
   std::string text;  // UTF-8
   std::vector<JsonValue> items;
-  std::vector<std::pair<std::string, JsonValue>> members;  // in the order written
+  std::vector<JsonMember> members;  // in the order written
 
   bool isArray() const { return kind == Kind::kArray; }
   bool isObject() const { return kind == Kind::kObject; }
   // The member of that name (the last one when a name repeats), or nullptr.
   const JsonValue* find(std::string_view name) const;
+};
+
+struct JsonMember {
+  std::string name;
+  JsonValue value;
 };
 
 inline constexpr int kJsonMostDepth = 32;

@@ -52,7 +52,7 @@ int exportLink(int argc, char** argv) {
   const auto input = parseSlot(argv[2]);
   if (!input) return usage(std::string("record number must be 1-4: ") + argv[2]);
   LinkForm form = LinkForm::kFpuzzles;
-  for (int i = 3; i < argc; ++i) {
+  for (int i = 3; i < argc; i += 2) {  // --form and its word
     const std::string_view arg = argv[i];
     const std::string_view value = i + 1 < argc ? argv[i + 1] : "";
     if (arg != "--form") return usage("unexpected argument '" + std::string(arg) + "'");
@@ -65,7 +65,6 @@ int exportLink(int argc, char** argv) {
     } else {
       return usage("--form needs fpuzzles, sudokupad or json");
     }
-    ++i;
   }
   NullDisplay display;
   BoardModel model(display);
