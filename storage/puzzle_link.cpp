@@ -93,15 +93,22 @@ class Reader {
     if (wholeNumber(*size) != 9) return fail(LinkError::kNotNineByNine);
     const JsonValue* grid = root.find("grid");
     if (grid == nullptr || !readGrid(*grid)) return result.ok() ? fail(LinkError::kBadJson) : false;
+    bool nonconsecutive = false;
     for (const auto& [name, value] : root.members) {
       if (name == "size" || name == "grid" || name == "difference" || name == "ratio" ||
           name == "negative" || harmlessMember(name) || inactive(value))
         continue;
+      if (name == "nonconsecutive" && value.kind == JsonValue::Kind::kBool) {
+        nonconsecutive = true;
+        continue;
+      }
       return fail(LinkError::kOtherRule, name);
     }
     if (!readDots(root.find("difference"), kWhiteDot) || !readDots(root.find("ratio"), kBlackDot))
       return false;
-    return readNegative(root.find("negative"));
+    // f-puzzles keeps the white dots' absence rule as "nonconsecutive": neighbours without a
+    // white dot are not consecutive (its kropki puzzles have their one solution only so).
+    return readNegative(root.find("negative"), nonconsecutive);
   }
 
  private:
@@ -174,9 +181,9 @@ class Reader {
     return fail(code == kWhiteDot ? LinkError::kBadDifference : LinkError::kBadRatio, pair + ": " + shown);
   }
 
-  bool readNegative(const JsonValue* negative) {
+  bool readNegative(const JsonValue* negative, bool nonconsecutive) {
     bool ratio = false;
-    bool difference = false;
+    bool difference = nonconsecutive;
     if (negative != nullptr) {
       if (!negative->isArray()) return fail(LinkError::kBadJson);
       for (const JsonValue& item : negative->items) {
@@ -290,8 +297,10 @@ std::string puzzleJson(const LinkPuzzle& puzzle) {
     }
     json += ']';
   }
+  // Both ways of saying that every dot is shown: the negative list, and "nonconsecutive",
+  // which f-puzzles and SudokuPad read as the white dots' absence rule.
   json += R"(],"difference":[)" + white + R"(],"ratio":[)" + black +
-          R"(],"negative":["ratio","difference"]})";
+          R"(],"negative":["ratio","difference"],"nonconsecutive":true})";
   return json;
 }
 

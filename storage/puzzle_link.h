@@ -34,7 +34,8 @@ struct LinkPuzzle {
 LinkPuzzle linkPuzzleOf(const BoardModel& model);
 
 // f-puzzles JSON: size 9, grid[row][column] with value and given, difference (white) and
-// ratio (black) dots, and negative ["ratio","difference"]: no dot means neither relation.
+// ratio (black) dots, and negative ["ratio","difference"] with "nonconsecutive" (f-puzzles'
+// own name for the white dots' absence rule): no dot means neither relation.
 std::string puzzleJson(const LinkPuzzle& puzzle);
 std::string puzzleLink(const LinkPuzzle& puzzle, LinkForm form);
 
@@ -51,7 +52,8 @@ enum class LinkError {
   kBadRatio,        // a black dot with a ratio other than 2
   kBadDifference,   // a white dot with a difference other than 1
   kTwoDots,         // a white and a black dot between the same two cells
-  kNotAllDots,      // negative ratio and difference missing: the dots are not all given
+  kNotAllDots,      // the absence rules missing: negative "ratio", and "difference" or
+                    // "nonconsecutive" (as f-puzzles writes it)
 };
 
 struct LinkResult {

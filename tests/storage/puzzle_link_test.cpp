@@ -72,7 +72,7 @@ TEST(PuzzleLink, WritesTheJsonOfFpuzzles) {
   EXPECT_NE(json.find(R"({},{"value":1,"given":true}]])"), std::string::npos);
   EXPECT_NE(json.find(R"("difference":[{"cells":["R1C1","R1C2"]}],"ratio":[{"cells":["R2C1","R3C1"]}])"),
             std::string::npos);
-  EXPECT_NE(json.find(R"("negative":["ratio","difference"]})"), std::string::npos);
+  EXPECT_NE(json.find(R"("negative":["ratio","difference"],"nonconsecutive":true})"), std::string::npos);
 
   const std::string link = puzzleLink(samplePuzzle(), LinkForm::kFpuzzles);
   ASSERT_EQ(link.rfind(kFpuzzlesPrefix, 0), 0U);
@@ -208,6 +208,8 @@ TEST(PuzzleLink, RefusesWhatTheBoardCannotTakeFaithfully) {
       {packed(puzzleText(dots, R"(["ratio"])")), LinkError::kNotAllDots, "nicht alle Punkte"},
       {packed(puzzleText(dots, R"([])")), LinkError::kNotAllDots, "nicht alle Punkte"},
       {packed(R"({"size":9,"grid":)" + gridJson() + "}"), LinkError::kNotAllDots, "nicht alle Punkte"},
+      {packed(puzzleText(R"(,"nonconsecutive":true)", R"([])")), LinkError::kNotAllDots, "nicht alle Punkte"},
+      {packed(puzzleText(R"(,"nonconsecutive":"ja")", R"(["ratio"])")), LinkError::kOtherRule, "nonconsecutive"},
   };
   for (const Hostile& h : cases) {
     SCOPED_TRACE(h.text.substr(0, 200));
@@ -216,6 +218,60 @@ TEST(PuzzleLink, RefusesWhatTheBoardCannotTakeFaithfully) {
     EXPECT_NE(result.message().find(h.words), std::string::npos) << result.message();
     EXPECT_EQ(result.puzzle, LinkPuzzle{});
   }
+}
+
+
+// Real links, published with their solvers' tests in dclamage/SudokuSolverRust:
+// standard-constraints/src/fpuzzles_parser.rs (test_kropki, test_kropki_pairs) and
+// standard-constraints/src/message_handler.rs (test_antikropki_count). f-puzzles writes the
+// white dots' absence rule as "nonconsecutive" and the black dots' as negative "ratio".
+constexpr const char* kKropki =
+    "N4IgzglgXgpiBcBOANCA5gJwgEwQbT2AF9ljSSzKLryBdZQmq8l54+x1p7rjtn/nQaCR3PgIm9hk0UM6zR4rssX0QAOwD26gMbawMHQFcAL"
+    "hABuceCYxGYqbBABmTmBhi6rhEDpgAbPzB8EAAlRABhRBBUEIAOSJBaCh9/QOCQgHZwgFZo0PjcpNIUgKD4PFCIgBY8uPCaotBfUvT4gEZa+"
+    "IAmROTmtPLQgDZwgGZarPHGkoGKkJHxmOyx3uL+srmRmpiF1abUjeH62pHCvoP0rNydnL2Zw5CqhKWE6fX00efQrtfzlsGQj9YrU2uFgW8Lg"
+    "CfkNaj8zmtIXNPttvscIf8kbcYnC7u8AZ8YTFPvD9hjQp9FqEnlM/rMqSsYk8GrSHk9CfSMrjEaFlsCXpz0XSQst2Y9wjDBQ8sqKRhKWa1wp"
+    "yYvE5QiyWEwbUIgL5QCsnz8prJZdFSdTcaASMDfNzUQ1OoYGgAIZmSzBDAuiCaRKoD1mb3lUlCoG1T7g3WY61PcNqoXdLXhHoWubxmJZJMRn"
+    "lYrPM2MPZbXLOqoNSzU3GMlj6J2pPDN5hWFuq5yt601po2ZjWUjXN+4KlGZNGd2W1EVc9WfJXkjv1/HVonhDrJ0KgjoxUF1ltzUHdn40pJAA=";
+constexpr const char* kKropkiSolution =
+    "482617953951832647637945128268793415593124786174568239815279364329486571746351892";
+constexpr const char* kAntiKropki =
+    "N4IgzglgXgpiBcBOANCA5gJwgEwQbT2AF9ljSSzKLryBdZQmq8l54+x1p7rjtn/nQaCR3PgIm9hk0UM6zR4rssX0QAOwD26gMbawMHQFcAL"
+    "hABuceCYxGYqdTDQBDM5fwgMriJpBqvZr7weLREQA";
+constexpr const char* kKropkiPairs =
+    "N4IgzglgXgpiBcBOANCA5gJwgEwQbT1ADcBDAGwFc54AWAX2WPKoQA4GnLqAmDkUrggBsfAS3gBGUc2oB2aYKQLxAVmXUAzHQC6yQvxkI1jA4"
+    "sTqEUk2Ortrh+FvuLez8SLfV6nhPN36bYQtHYPkfJXDvTlVgq2ieYPZ/eIRXFPgPdLt0sPTzcKd0qNNxOJLqNWTyhHz043TC6slgtKbiwPhcpu"
+    "ymkSqOso6ujvaHet7EluDGjvN+hx6B4PGO1qHg2qaZh0y2nT0GqfDNkcnw3Y6Vh2GHKXnFG8VRxQuHbcUrxUGFjantXRA2AgADNgTAMDAAHYA"
+    "Y2o+lhZDIYHwIAASogAMKIECoVGsLEgbR8BFIlGo2QYlQ4tH4qlEkwk5HwPBozE0al4jHs+mgRlk/ESDn47iE4kwRFMlmooQYjQcilynkgPnM"
+    "tEyuW4lSy0UM8Wk1XSrkc9U63l6yVqo24mV0sUSskUqnWymm5Xmsk0AmaglKlVSjRetHcH12/VS4OsDkSDGR33ug3BoQc4O23X2g0B9m44Pc0"
+    "MW1EBp1Bl1x9P+jFJ3GF11+tEBjVoz2KvMe7W4z25tNhxsVjme2Q1+NSrWR70D0vd1Fays9pMT/MUmeGuctg34ge4/Errv5zGj1kY8erqUU/e"
+    "c2PHtEUjeWo87skys8yu9mstorUi9sYkVEgEYEgAC4QAA9vgr6ThGHIBhe94ZjGfbwfO/LfhymI/penKfleKFIQaWpFlORq4cOLretu4ELvBz"
+    "owRRZIBlhqKeuhsFSrSQpERh17yohGGYg26IcSxNJWthna0QaMpLtOg5vgWh5QTxQlyQxAaCsRaLRoKuLRsx4lStG/HBs2RJAA==";
+
+TEST(PuzzleLink, ImportsRealKropkiLinks) {
+  // All dots given: the exact counter finds the one solution the solver's test expects.
+  const LinkResult kropki = readPuzzleLink(std::string(kFpuzzlesPrefix) + kKropki);
+  ASSERT_TRUE(kropki.ok()) << kropki.message();
+  EXPECT_EQ(kropki.puzzle.givens, Grid{});
+  const ExactSolution exact = solveExact(kropki.puzzle.givens, kropki.puzzle.dotsRight, kropki.puzzle.dotsDown);
+  ASSERT_TRUE(exact.unique());
+  std::string solution;
+  for (int r = 1; r <= 9; ++r)
+    for (int c = 1; c <= 9; ++c) solution += static_cast<char>('0' + exact.grid[r][c]);
+  EXPECT_EQ(solution, kKropkiSolution);
+  // And in SudokuPad's form it is the same puzzle.
+  EXPECT_EQ(readPuzzleLink(std::string(kSudokuPadPrefix) + kKropki).puzzle, kropki.puzzle);
+
+  // No dot and no given: no neighbours consecutive or 1:2 anywhere. The test counts 8448
+  // such grids, and so does the exact counter.
+  const LinkResult none = readPuzzleLink(std::string(kFpuzzlesPrefix) + kAntiKropki);
+  ASSERT_TRUE(none.ok()) << none.message();
+  EXPECT_EQ(none.puzzle, LinkPuzzle{});
+  EXPECT_EQ(countSolutions(none.puzzle.givens, none.puzzle.dotsRight, none.puzzle.dotsDown, 100000), 8448);
+
+  // "Kropki Pairs" does not give all dots (no absence rule): refused, as the board would
+  // claim rules the puzzle lacks.
+  const LinkResult pairs = readPuzzleLink(std::string(kFpuzzlesPrefix) + kKropkiPairs);
+  EXPECT_EQ(pairs.error, LinkError::kNotAllDots);
 }
 
 }  // namespace
