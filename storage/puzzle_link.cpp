@@ -305,7 +305,7 @@ std::string puzzleJson(const LinkPuzzle& puzzle) {
 }
 
 std::string puzzleLink(const LinkPuzzle& puzzle, LinkForm form) {
-  const std::string json = puzzleJson(puzzle);
+  std::string json = puzzleJson(puzzle);
   if (form == LinkForm::kJson) return json;
   const std::string payload = lzCompressToBase64(utf8ToUtf16(json));
   return std::string(form == LinkForm::kFpuzzles ? kFpuzzlesPrefix : kSudokuPadPrefix) + payload;

@@ -80,7 +80,7 @@ TEST(Links, CopyHandsOutTheLinkAndHostilePastesChangeNothing) {
   ASSERT_EQ(saved.size(), punktivo::kBoardFileSize);
   for (int r = 1; r <= 9; ++r)
     for (int c = 1; c <= 9; ++c) {
-      const auto at = std::size_t(10 * r + c);
+      const auto at = std::size_t(10) * std::size_t(r) + std::size_t(c);
       EXPECT_EQ(saved[punktivo::kGivensOffset + at], schwer.givens[r][c]) << r << "," << c;
       EXPECT_EQ(saved[punktivo::kBoardOffset + at], schwer.givens[r][c]) << r << "," << c;
       EXPECT_EQ(saved[punktivo::kDotsRightOffset + at], schwer.dotsRight[r][c]) << r << "," << c;
