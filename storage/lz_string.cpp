@@ -9,6 +9,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "storage/utf8.h"
+
 namespace punktivo {
 namespace {
 
@@ -267,21 +269,7 @@ std::string utf16ToUtf8(std::u16string_view text) {
     } else if (code >= 0xD800 && code <= 0xDFFF) {
       code = 0xFFFD;
     }
-    if (code < 0x80) {
-      out += static_cast<char>(code);
-    } else if (code < 0x800) {
-      out += static_cast<char>(0xC0 | (code >> 6));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-      out += static_cast<char>(0xE0 | (code >> 12));
-      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (code >> 18));
-      out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    }
+    appendUtf8(out, code);
   }
   return out;
 }
