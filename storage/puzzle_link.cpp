@@ -214,7 +214,7 @@ std::optional<std::string> linkPayload(std::string_view text) {
     if (startsWithNoCase(text, scheme)) text.remove_prefix(scheme.size());
   if (startsWithNoCase(text, "www.")) text.remove_prefix(4);
   std::string_view payload;
-  if (startsWithNoCase(text, "f-puzzles.com/")) {
+  if (startsWithNoCase(text, "f-puzzles.com/") || startsWithNoCase(text, "f-puzzles.com?")) {
     const std::size_t query = text.find('?');
     if (query == std::string_view::npos) return std::nullopt;
     std::string_view rest = text.substr(query + 1);

@@ -140,7 +140,7 @@ TEST(PuzzleLink, ReadsTheFormsOfALink) {
     escaped += c == '+' ? "%2B" : c == '/' ? "%2f" : c == '=' ? "%3D" : std::string(1, c);
   for (const std::string& text :
        {"https://f-puzzles.com/?load=" + data, "  http://www.f-puzzles.com/?id=1&load=" + data + "#top\n",
-        "HTTPS://F-PUZZLES.COM/?load=" + escaped, "https://sudokupad.app/fpuzzles" + data,
+        "HTTPS://F-PUZZLES.COM/?load=" + escaped, "f-puzzles.com?load=" + data, "https://sudokupad.app/fpuzzles" + data,
         "https://beta.sudokupad.app/fpuzzles" + data + "?setting-nogrid=1",
         "https://sudokupad.app/?puzzleid=fpuzzles" + data, "\t" + json + "\r\n"}) {
     SCOPED_TRACE(text);
