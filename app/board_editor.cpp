@@ -195,21 +195,20 @@ bool BoardEditor::keyAction(int key, bool clicked) {
       rt.pause(200);
       return false;
     case 'M':
-      model.clearCandidates();
-      app_.settings().showCandidates = !app_.settings().showCandidates;
-      view.redrawBoard();
+      app_.step([&] { app_.toggleComputedCandidates(); });
       return true;
-    case 'X':
+    case 'X': {
       // The solved digits stay: no restart follows, unlike in the play session.
       model.quietMode = true;
       app_.solver().solveWithCandidates();
-      app_.shuffleBoard();
+      const auto known = app_.shuffleBoard();
       model.quietMode = false;
       view.drawMainScreen();
-      app_.deriveDotsQuietly();
+      app_.deriveDotsQuietly(known);
       view.redrawBoard();
       app_.freshHistory();
       return true;
+    }
     case 'R':
       app_.deriveDotsQuietly();
       // A clean grid first: the dots that go away also cross the grid lines.

@@ -199,13 +199,14 @@ void Menu::runCommand(int id) {
     case kMenuPrintBoard:
       app_.printBoard();
       break;
-    case kMenuShuffleBoard:
-      app_.shuffleBoard();
+    case kMenuShuffleBoard: {
+      const auto known = app_.shuffleBoard();
       view.drawMainScreen();
-      app_.deriveDotsQuietly();
+      app_.deriveDotsQuietly(known);
       view.redrawBoard();
       app_.freshHistory();
       break;
+    }
     case kMenuOwnBoard:
       app_.freshHistory();
       app_.runBoardEditor();
@@ -215,9 +216,8 @@ void Menu::runCommand(int id) {
       settings.difficulty = int16_t(id - kMenuEasy);
       break;
     case kMenuShowCandidates:
-      settings.showCandidates = !settings.showCandidates;
-      model.clearCandidates();
-      view.redrawBoard();
+      // A step, as M is: the player's notes come back with the next session's undo.
+      app_.step([&] { app_.toggleComputedCandidates(); });
       break;
     case kMenuSymmetry:
       settings.puzzleSymmetry = !settings.puzzleSymmetry;

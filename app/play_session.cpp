@@ -269,37 +269,40 @@ bool PlaySession::keyAction(int key, bool clicked) {
       if (key == platform::kKeyEscape || clicked) app_.timer().refreshClock();
       return false;
     }
+    // The redraw belongs to the step: with the computed candidates shown it recomputes the
+    // marks, and the step keeps what the player then sees (F and C change nothing there).
     case 'F':
       app_.step([&] {
         for (int r = 1; r <= 9; ++r)
           for (int c = 1; c <= 9; ++c)
             for (int d = 1; d <= 9; ++d) model.candidates[r][c][d] = true;
+        view.redrawBoard();
       });
-      view.redrawBoard();
       return true;
     case 'C':
-      app_.step([&] { model.clearCandidates(); });
-      view.redrawBoard();
+      app_.step([&] {
+        model.clearCandidates();
+        view.redrawBoard();
+      });
       return true;
     case 'M':
       game.timedGame = false;
-      app_.step([&] { model.clearCandidates(); });
-      app_.settings().showCandidates = !app_.settings().showCandidates;
-      view.redrawBoard();
+      app_.step([&] { app_.toggleComputedCandidates(); });
       return true;
-    case 'X':
+    case 'X': {
       model.quietMode = true;
       app_.solver().solveWithCandidates();
-      app_.shuffleBoard();
+      const auto known = app_.shuffleBoard();
       model.quietMode = false;
       game.timedGame = false;
       app_.timer().refreshClock();
       view.drawMainScreen();
-      punktivo::deriveDotsFromSolution(model, app_.solver());
+      punktivo::deriveDotsFromSolution(model, app_.solver(), known);
       model.restartBoard();
       view.redrawBoard();
       app_.freshHistory();
       return true;
+    }
     default:
       break;
   }

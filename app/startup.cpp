@@ -191,15 +191,15 @@ void App::openSaveDialog() {
   }
 }
 
-void App::shuffleBoard() { generator_.shuffleBoard(); }
+std::optional<punktivo::Grid> App::shuffleBoard() { return generator_.shuffleBoardCarryingSolution(); }
 
-void App::deriveDotsQuietly() {
+void App::deriveDotsQuietly(const std::optional<punktivo::Grid>& known) {
   // Drawn, the rule solver's work would put the old dots back over a board that is about
   // to get new ones, and a redraw erases only the cells' insides: their rims would stay
   // on the grid lines.
   const bool quiet = model_.quietMode;
   model_.quietMode = true;
-  punktivo::deriveDotsFromSolution(model_, solver_);
+  punktivo::deriveDotsFromSolution(model_, solver_, known);
   model_.quietMode = quiet;
 }
 void App::printBoard() { printing_.printBoard(); }
@@ -209,9 +209,9 @@ void App::showHallOfFame() { hallDialogs_.showHallOfFame(settings_.difficulty); 
 void App::showHelpTopic(const QString& topic) { punktivo::showHelpTopic(runtime_, punktivo::kHelpFileName, topic); }
 
 void App::step(const std::function<void()>& change) {
-  const punktivo::BoardSnapshot before = punktivo::snapshotOf(model_);
+  const punktivo::BoardSnapshot before = punktivo::snapshotOf(model_, settings_);
   change();
-  history_.commit(before, model_);
+  history_.commit(before, model_, settings_);
   menu_.refreshSessionItems();
 }
 
@@ -221,11 +221,19 @@ void App::freshHistory() {
 }
 
 bool App::undoStep(bool redo) {
-  if (!(redo ? history_.redo(model_) : history_.undo(model_))) return false;
+  if (!(redo ? history_.redo(model_, settings_) : history_.undo(model_, settings_))) return false;
+  // The step may have switched the computed candidates on or off.
+  menu_.updateMenuChecks();
   view_.redrawBoard();
   cells_.repaintHighlight();
   menu_.refreshSessionItems();
   return true;
+}
+
+void App::toggleComputedCandidates() {
+  model_.clearCandidates();
+  settings_.showCandidates = !settings_.showCandidates;
+  view_.redrawBoard();
 }
 
 void App::toggleHighlight() {

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 #include "app/board_editor.h"
 #include "app/cell_input.h"
@@ -67,14 +68,20 @@ class App final : public punktivo::BoardDisplay {
   void newGame();
   void openLoadDialog();
   void openSaveDialog();
-  void shuffleBoard();
-  // The dots of the board's solution, derived without drawing (see there).
-  void deriveDotsQuietly();
+  // The shuffle of "Brett mischen" and the X keys; returns the board's solution where it
+  // was known before, carried through the same transformations.
+  std::optional<punktivo::Grid> shuffleBoard();
+  // The dots of the board's solution, derived without drawing (see there); from `known`
+  // where the rule solver cannot complete the board.
+  void deriveDotsQuietly(const std::optional<punktivo::Grid>& known = std::nullopt);
   void printBoard();
   void printGames();
   void runBoardEditor();
   void showHallOfFame();
   void showHelpTopic(const QString& topic);
+  // "Zeige Kandidaten" and M: the marks cleared, the computed candidates shown or hidden,
+  // the board redrawn (which computes them). Callers make it one undoable step.
+  void toggleComputedCandidates();
   // The option "Gleiche Ziffern hervorheben": switched, remembered, and the board redrawn.
   void toggleHighlight();
 

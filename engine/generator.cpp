@@ -44,6 +44,14 @@ bool isValidSolution(const Grid& grid) {
   return true;
 }
 
+std::optional<Grid> knownSolution(const BoardModel& model) {
+  for (const Grid* digits : {&model.board, &model.givens}) {
+    const ExactSolution exact = solveExact(*digits, model.dotsRight, model.dotsDown);
+    if (exact.unique()) return exact.grid;
+  }
+  return std::nullopt;
+}
+
 // --- transformations ------------------------------------------------------------------
 
 void Generator::swapRows(int a, int b) {
@@ -51,6 +59,7 @@ void Generator::swapRows(int a, int b) {
   for (int c = 1; c <= 9; ++c) {
     std::swap(model_.board[a][c], model_.board[b][c]);
     std::swap(model_.givens[a][c], model_.givens[b][c]);
+    if (carried_ != nullptr) std::swap((*carried_)[a][c], (*carried_)[b][c]);
   }
 }
 
@@ -59,6 +68,7 @@ void Generator::swapColumns(int a, int b) {
   for (int r = 1; r <= 9; ++r) {
     std::swap(model_.board[r][a], model_.board[r][b]);
     std::swap(model_.givens[r][a], model_.givens[r][b]);
+    if (carried_ != nullptr) std::swap((*carried_)[r][a], (*carried_)[r][b]);
   }
 }
 
@@ -94,6 +104,11 @@ void Generator::rotateQuarter() {
       model_.board[r][c] = model_.boardBackup[r][c];
       model_.givens[r][c] = model_.solution[r][c];
     }
+  if (carried_ != nullptr) {
+    const Grid before = *carried_;
+    for (int r = 1; r <= 9; ++r)
+      for (int c = 1; c <= 9; ++c) (*carried_)[10 - c][r] = before[r][c];
+  }
 }
 
 void Generator::permuteDigits() {
@@ -112,6 +127,7 @@ void Generator::permuteDigits() {
       assert(model_.board[r][c] <= 9 && model_.givens[r][c] <= 9);
       model_.board[r][c] = model_.digitMap[model_.board[r][c]];
       model_.givens[r][c] = model_.digitMap[model_.givens[r][c]];
+      if (carried_ != nullptr) (*carried_)[r][c] = model_.digitMap[(*carried_)[r][c]];
     }
 }
 
@@ -160,6 +176,14 @@ void Generator::shuffleBoard() {
     }
   }
   model_.storeSolution();
+}
+
+std::optional<Grid> Generator::shuffleBoardCarryingSolution() {
+  std::optional<Grid> known = knownSolution(model_);
+  carried_ = known ? &*known : nullptr;
+  shuffleBoard();
+  carried_ = nullptr;
+  return known;
 }
 
 // --- new game -------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include "engine/board_model.h"
 #include "engine/exact_solver.h"
@@ -14,6 +15,11 @@ namespace punktivo {
 
 // True when `grid` holds every digit once per row, column and box (all 81 cells filled).
 bool isValidSolution(const Grid& grid);
+
+// The solution of the puzzle on the board, where it is certain: that of the board as it
+// stands (its digits with the dots) when it has exactly one, else that of its givens alone
+// when they have exactly one (a wrong digit of the player's does not lose the puzzle).
+std::optional<Grid> knownSolution(const BoardModel& model);
 
 // How a new game went.
 enum class GenerateStatus {
@@ -72,6 +78,11 @@ class Generator {
   // symmetric path (kept half-turn symmetry of the givens) when puzzleSymmetry is set and
   // difficulty is not 3, else the free path. The caller derives the dots afterwards.
   void shuffleBoard();
+  // The shuffle of "Brett mischen" and of the X keys: shuffleBoard, with the board's known
+  // solution (knownSolution, taken before) carried through the same transformations, so
+  // that the caller can derive the dots of the same puzzle where the rule solver cannot
+  // complete the shuffled board. The draws are those of shuffleBoard.
+  std::optional<Grid> shuffleBoardCarryingSolution();
 
   // The engine part of "&Neues Spiel": quietMode is set and stays set on success (the caller
   // clears it); board holds the solution (difficulty 0-2) or only the givens (3), dots and
@@ -92,6 +103,9 @@ class Generator {
   Settings& settings_;
   Solver& solver_;
   RandomSource& random_;
+  // A grid the transformations move along with board and givens (the known solution during
+  // shuffleBoardCarryingSolution), or none.
+  Grid* carried_ = nullptr;
 };
 
 }  // namespace punktivo

@@ -3,12 +3,15 @@
 
 namespace punktivo {
 
-BoardSnapshot snapshotOf(const BoardModel& model) { return {model.board, model.givens, model.candidates}; }
+BoardSnapshot snapshotOf(const BoardModel& model, const Settings& settings) {
+  return {model.board, model.givens, model.candidates, settings.showCandidates};
+}
 
-void restoreSnapshot(BoardModel& model, const BoardSnapshot& snapshot) {
+void restoreSnapshot(BoardModel& model, Settings& settings, const BoardSnapshot& snapshot) {
   model.board = snapshot.board;
   model.givens = snapshot.givens;
   model.candidates = snapshot.candidates;
+  settings.showCandidates = snapshot.showCandidates;
 }
 
 void History::clear() {
@@ -16,24 +19,24 @@ void History::clear() {
   undone_.clear();
 }
 
-void History::commit(const BoardSnapshot& before, const BoardModel& model) {
-  const BoardSnapshot after = snapshotOf(model);
+void History::commit(const BoardSnapshot& before, const BoardModel& model, const Settings& settings) {
+  const BoardSnapshot after = snapshotOf(model, settings);
   if (after == before) return;
   done_.push_back({before, after});
   undone_.clear();
 }
 
-bool History::undo(BoardModel& model) {
+bool History::undo(BoardModel& model, Settings& settings) {
   if (done_.empty()) return false;
-  restoreSnapshot(model, done_.back().before);
+  restoreSnapshot(model, settings, done_.back().before);
   undone_.push_back(done_.back());
   done_.pop_back();
   return true;
 }
 
-bool History::redo(BoardModel& model) {
+bool History::redo(BoardModel& model, Settings& settings) {
   if (undone_.empty()) return false;
-  restoreSnapshot(model, undone_.back().after);
+  restoreSnapshot(model, settings, undone_.back().after);
   done_.push_back(undone_.back());
   undone_.pop_back();
   return true;

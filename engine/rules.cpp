@@ -114,6 +114,13 @@ uint8_t derivedCode(int a, int b) {
   return code;
 }
 
+bool hasEmptyCell(const Grid& grid) {
+  for (int r = 1; r <= 9; ++r)
+    for (int c = 1; c <= 9; ++c)
+      if (grid[r][c] == 0) return true;
+  return false;
+}
+
 }  // namespace
 
 void deriveDots(BoardModel& model) {
@@ -127,10 +134,13 @@ void deriveDots(BoardModel& model) {
       model.dotsDown[c][r] = derivedCode(model.board[r][c], model.board[r + 1][c]);
 }
 
-void deriveDotsFromSolution(BoardModel& model, Solver& solver) {
+void deriveDotsFromSolution(BoardModel& model, Solver& solver) { deriveDotsFromSolution(model, solver, std::nullopt); }
+
+void deriveDotsFromSolution(BoardModel& model, Solver& solver, const std::optional<Grid>& known) {
   assert(&solver.model() == &model);
   model.solution = model.board;
   solver.solveByRules();
+  if (known && hasEmptyCell(model.board)) model.board = *known;
   deriveDots(model);
   model.board = model.solution;
 }

@@ -2,6 +2,8 @@
 // Coordinates: column first, then row, as the callers pass them.
 #pragma once
 
+#include <optional>
+
 #include "engine/board_model.h"
 
 namespace punktivo {
@@ -27,5 +29,9 @@ void deriveDots(BoardModel& model);
 // Completes a copy of the board with the rule solver and derives the dots from it;
 // board is unchanged afterwards, solution holds the board as it was.
 void deriveDotsFromSolution(BoardModel& model, Solver& solver);
+// The same, but where the rule solver leaves the board incomplete and the solution is
+// `known`, the dots are those of the known solution: a puzzle the rule solver cannot finish
+// keeps its dots (and with them its one solution) through a shuffle.
+void deriveDotsFromSolution(BoardModel& model, Solver& solver, const std::optional<Grid>& known);
 
 }  // namespace punktivo

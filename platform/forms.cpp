@@ -25,10 +25,17 @@ class FormDialog final : public QDialog {
   // 13, Backspace 8); Tab and Shift+Tab move the focus and Escape closes, as in any dialog;
   // the arrows move the choice among the option buttons without acting on it; keys that
   // type nothing (Delete, Home, F-keys ...) do nothing.
+  // Return or Enter on a command button with the focus presses it, as Space does.
   bool eventFilter(QObject* watched, QEvent* event) override {
-    auto* option = qobject_cast<QRadioButton*>(watched);
-    if (event->type() != QEvent::KeyPress || option == nullptr) return QDialog::eventFilter(watched, event);
+    if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
+    if (auto* command = qobject_cast<QPushButton*>(watched)) {
+      if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return QDialog::eventFilter(watched, event);
+      command->click();
+      return true;
+    }
+    auto* option = qobject_cast<QRadioButton*>(watched);
+    if (option == nullptr) return QDialog::eventFilter(watched, event);
     switch (key->key()) {
       case Qt::Key_Tab:
       case Qt::Key_Backtab:
@@ -170,6 +177,7 @@ void Form::addCommandButton(const QString& name, const QString& caption, QRect g
   auto* button = new QPushButton(caption, dialog_.get());
   button->setGeometry(geometry);
   button->setAutoDefault(false);
+  button->installEventFilter(dialog_.get());
   QObject::connect(button, &QPushButton::clicked, dialog_.get(), [this, name] {
     if (onClick) onClick(name);
   });

@@ -2,10 +2,13 @@
 #include "platform/menus.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -54,6 +57,16 @@ void Menus::appendSubmenu(MenuHandle menu, MenuHandle submenu, const QString& ca
   child->setParent(parent, child->windowFlags());
   if (auto* bar = qobject_cast<QMenuBar*>(parent)) {
     bar->addMenu(child);
+    // Escape closes a menu and leaves Qt's bar with its title selected and the keyboard;
+    // the game's keys would go to the bar until a second Escape. Once the menu is gone and
+    // no other has opened, the bar gives the keyboard back.
+    QObject::connect(child, &QMenu::aboutToHide, bar, [bar] {
+      QTimer::singleShot(0, bar, [bar] {
+        if (!bar->hasFocus() || QApplication::activePopupWidget() != nullptr) return;
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(bar, &escape);
+      });
+    });
   } else {
     qobject_cast<QMenu*>(parent)->addMenu(child);
   }

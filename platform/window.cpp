@@ -12,8 +12,30 @@ namespace platform {
 
 namespace {
 
+// The digit of a keypad key by its X key code (KP_7 79 ... KP_0 90 on every PC keyboard),
+// or -1.
+int keypadDigit(quint32 scan) {
+  switch (scan) {
+    case 79: return 7;
+    case 80: return 8;
+    case 81: return 9;
+    case 83: return 4;
+    case 84: return 5;
+    case 85: return 6;
+    case 87: return 1;
+    case 88: return 2;
+    case 89: return 3;
+    case 90: return 0;
+    default: return -1;
+  }
+}
+
 int keyCode(const QKeyEvent* event) {
   const int key = event->key();
+  // With NumLock on, X turns Shift with a keypad digit into the key's other meaning (KP_Home
+  // for 7, KP_Up for 8 ...): known by its key code, it is the digit, as Shift+1-9 is.
+  if (event->modifiers() & Qt::ShiftModifier)
+    if (const int digit = keypadDigit(event->nativeScanCode()); digit >= 0) return '0' + digit;
   if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)) return key;
   switch (key) {
     case Qt::Key_Escape: return kKeyEscape;

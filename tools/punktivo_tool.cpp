@@ -19,6 +19,8 @@
 #include "engine/solver.h"
 #include "engine/status_check.h"
 #include "storage/board_file.h"
+#include "tools/tool_common.h"
+#include "tools/tool_logic.h"
 #include "tools/tool_links.h"
 
 namespace punktivo {
@@ -36,68 +38,27 @@ constexpr const char* kUsage =
     "       punktivo-tool shuffle FILE[:N] [--seed S] [--level LEVEL] [--no-symmetry] [-o OUTFILE[:N]]\n"
     "       punktivo-tool generate LEVEL [--seed S] [--no-symmetry] [-o OUTFILE[:N]]\n"
     "       punktivo-tool validate FILE [--disguises N] [--seed S] [--no-symmetry]\n"
+    "       punktivo-tool hint FILE[:N] [--board]\n"
+    "       punktivo-tool solve-logic FILE[:N] [--board] [--steps] [-o OUTFILE[:N]]\n"
+    "       punktivo-tool make LEVEL [--grade G] [--seed S] [--no-givens] [-o OUTFILE[:N]]\n"
     "       punktivo-tool export FILE[:N] [--form fpuzzles|sudokupad|json]\n"
     "       punktivo-tool import LINK|LINKFILE [-o OUTFILE[:N]]\n"
-    "  N = record 1-4 (default 1); LEVEL = leicht mittel schwer extrem or 0-3\n"
+    "  N = record 1-4 (default 1); LEVEL = leicht mittel schwer extrem or 0-3;\n"
+    "  G = sanft knifflig verzwickt teuflisch or 1-4\n"
     "operations: show solve solve-candidates solve-rules candidates derive-dots\n"
     "            derive-dots-from-solution solution status count solve-exact shuffle\n"
-    "            generate validate export import\n";
+    "            generate validate hint solve-logic make export import\n";
 
 constexpr std::string_view kOperations[] = {
     "show",        "solve",     "solve-candidates", "solve-rules",
     "candidates",  "derive-dots", "derive-dots-from-solution", "solution", "status",
     "count",       "solve-exact", "shuffle",     "generate", "validate"};
 
-constexpr const char* kLevelWords[4] = {"leicht", "mittel", "schwer", "extrem"};
-
 // validate: disguises tried per record, and the seed when none is given, so that a check
 // of the same file always comes out the same.
 constexpr int kDefaultDisguises = 200;
 constexpr int kMostDisguises = 1000000;
 constexpr uint64_t kDefaultValidateSeed = 1;
-
-// "leicht" ... "extrem" or "0" ... "3".
-std::optional<int> parseLevel(const std::string& text) {
-  for (int level = 0; level < 4; ++level)
-    if (text == kLevelWords[level] || text == std::to_string(level)) return level;
-  return std::nullopt;
-}
-
-std::optional<uint64_t> parseSeed(const std::string& text) {
-  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
-  try {
-    return std::stoull(text);
-  } catch (const std::exception&) {
-    return std::nullopt;  // out of range
-  }
-}
-
-struct RecordRef {
-  std::string file;
-  int record = 1;  // as the record dialog numbers them, 1-4
-};
-
-// FILE or FILE:N. A suffix after the last colon that is all digits is the record number;
-// anything else belongs to the file name.
-std::optional<RecordRef> parseRecordRef(const std::string& text, std::string& error) {
-  RecordRef ref{text, 1};
-  const auto colon = text.rfind(':');
-  if (colon != std::string::npos && colon + 1 < text.size() &&
-      text.find_first_not_of("0123456789", colon + 1) == std::string::npos) {
-    const std::string number = text.substr(colon + 1);
-    if (number.size() != 1 || number[0] < '1' || number[0] > '4') {
-      error = "record number must be 1-4: " + text;
-      return std::nullopt;
-    }
-    ref.file = text.substr(0, colon);
-    ref.record = number[0] - '0';
-  }
-  if (ref.file.empty()) {
-    error = "missing file name: " + text;
-    return std::nullopt;
-  }
-  return ref;
-}
 
 struct Arguments {
   std::string operation;
@@ -172,30 +133,13 @@ std::optional<Arguments> parseArguments(int argc, char** argv, std::string& erro
       args.disguises = int(*count);
       ++i;
     } else if (!validate && arg == "-o") {
-      if (args.output) {
-        error = "-o given twice";
-        return std::nullopt;
-      }
-      if (i + 1 >= argc) {
-        error = "-o needs an output file";
-        return std::nullopt;
-      }
-      auto output = parseRecordRef(argv[++i], error);
-      if (!output) return std::nullopt;
-      args.output = *output;
+      if (!takeOutput(i, argc, argv, args.output, error)) return std::nullopt;
     } else {
       error = "unexpected argument '" + arg + "' (try --help)";
       return std::nullopt;
     }
   }
   return args;
-}
-
-std::string gridLine(const Grid& grid) {
-  std::string line;
-  for (int r = 1; r <= 9; ++r)
-    for (int c = 1; c <= 9; ++c) line += grid[r][c] == 0 ? '.' : static_cast<char>('0' + grid[r][c]);
-  return line;
 }
 
 char dotSymbol(uint8_t code) {
@@ -318,6 +262,7 @@ int run(int argc, char** argv) {
     std::cout << kUsage;
     return kExitOk;
   }
+  if (const auto logic = runLogicOperation(argc, argv)) return *logic;
   if (const auto linked = runLinkOperation(argc, argv)) return *linked;
   std::string error;
   const auto args = parseArguments(argc, argv, error);
@@ -356,14 +301,7 @@ int run(int argc, char** argv) {
       return generated->status == GenerateStatus::kNoRecord ? kExitUsage : kExitNoPuzzle;
     }
   } else {
-    BoardFile reader(model, random);
-    reader.boardFileName = args->input.file;
-    const LoadResult load = reader.loadBoardRecord(args->input.record - 1);
-    if (!load.loaded()) {
-      std::cerr << "punktivo-tool: " << args->input.file << ":" << args->input.record << ": "
-                << load.describe() << '\n';
-      return kExitUsage;
-    }
+    if (!readRecord(model, args->input, random)) return kExitUsage;
   }
 
   std::optional<StatusResult> status;
@@ -372,8 +310,10 @@ int run(int argc, char** argv) {
     // done above
   } else if (op == "shuffle") {
     // "Brett mischen": the board as it stands is disguised and gets the dots of its solution.
-    generator.shuffleBoard();
-    deriveDotsFromSolution(model, solver);
+    // Where the rule solver cannot complete the shuffled board, the dots come from the
+    // board's solution, known before and carried along: the same puzzle in disguise.
+    const auto known = generator.shuffleBoardCarryingSolution();
+    deriveDotsFromSolution(model, solver, known);
   } else if (op == "show") {
     printBoard(model);
   } else if (op == "solve") {
@@ -446,17 +386,7 @@ int run(int argc, char** argv) {
               << "boardFull=" << (status->boardFull ? 1 : 0) << '\n';
   }
 
-  if (args->output) {
-    BoardFile writer(model, random);
-    writer.boardFileName = args->output->file;
-    const SaveResult save = writer.saveBoardRecord(args->output->record - 1);
-    if (!save.saved()) {
-      std::cerr << "punktivo-tool: " << args->output->file << ":" << args->output->record << ": "
-                << save.describe() << '\n';
-      return kExitWriteFailed;
-    }
-    std::cout << "written=" << args->output->file << ":" << args->output->record << '\n';
-  }
+  if (args->output && !writeRecord(model, *args->output, random)) return kExitWriteFailed;
   return kExitOk;
 }
 

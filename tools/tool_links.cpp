@@ -13,6 +13,7 @@
 #include "engine/random.h"
 #include "storage/board_file.h"
 #include "storage/puzzle_link.h"
+#include "tools/tool_common.h"
 
 namespace punktivo {
 
@@ -23,25 +24,6 @@ constexpr int kExitWriteFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitRefused = 3;  // import: the link cannot be taken faithfully
 
-struct Slot {
-  std::string file;
-  int record = 1;  // 1-4
-};
-
-// FILE or FILE:N with N = 1-4, as the other operations take it.
-std::optional<Slot> parseSlot(const std::string& text) {
-  Slot slot{text, 1};
-  const auto colon = text.rfind(':');
-  if (colon != std::string::npos && colon + 1 < text.size() &&
-      text.find_first_not_of("0123456789", colon + 1) == std::string::npos) {
-    if (colon + 2 != text.size() || text[colon + 1] < '1' || text[colon + 1] > '4') return std::nullopt;
-    slot.file = text.substr(0, colon);
-    slot.record = text[colon + 1] - '0';
-  }
-  if (slot.file.empty()) return std::nullopt;
-  return slot;
-}
-
 int usage(const std::string& error) {
   std::cerr << "punktivo-tool: " << error << " (try --help)\n";
   return kExitUsage;
@@ -49,8 +31,9 @@ int usage(const std::string& error) {
 
 int exportLink(int argc, char** argv) {
   if (argc < 3) return usage("export needs a file");
-  const auto input = parseSlot(argv[2]);
-  if (!input) return usage(std::string("record number must be 1-4: ") + argv[2]);
+  std::string error;
+  const auto input = parseRecordRef(argv[2], error);
+  if (!input) return usage(error);
   LinkForm form = LinkForm::kFpuzzles;
   for (int i = 3; i < argc; i += 2) {  // --form and its word
     const std::string_view arg = argv[i];
@@ -70,13 +53,7 @@ int exportLink(int argc, char** argv) {
   BoardModel model(display);
   model.quietMode = true;
   SeededRandom unused(0);  // a reader never draws
-  BoardFile reader(model, unused);
-  reader.boardFileName = input->file;
-  const LoadResult load = reader.loadBoardRecord(input->record - 1);
-  if (!load.loaded()) {
-    std::cerr << "punktivo-tool: " << input->file << ":" << input->record << ": " << load.describe() << '\n';
-    return kExitUsage;
-  }
+  if (!readRecord(model, *input, unused)) return kExitUsage;
   std::cout << puzzleLink(linkPuzzleOf(model), form) << '\n';
   return kExitOk;
 }
@@ -96,12 +73,11 @@ std::optional<std::string> linkText(const std::string& arg) {
 
 int importLink(int argc, char** argv) {
   if (argc < 3) return usage("import needs a link or a file holding one");
-  std::optional<Slot> output;
+  std::optional<RecordRef> output;
+  std::string error;
   for (int i = 3; i < argc; ++i) {
-    if (std::string_view(argv[i]) != "-o" || output) return usage("unexpected argument '" + std::string(argv[i]) + "'");
-    if (i + 1 >= argc) return usage("-o needs an output file");
-    output = parseSlot(argv[++i]);
-    if (!output) return usage(std::string("record number must be 1-4: ") + argv[i]);
+    if (std::string_view(argv[i]) != "-o") return usage("unexpected argument '" + std::string(argv[i]) + "'");
+    if (!takeOutput(i, argc, argv, output, error)) return usage(error);
   }
   const auto text = linkText(argv[2]);
   if (!text) {
@@ -120,33 +96,22 @@ int importLink(int argc, char** argv) {
   int givens = 0;
   int white = 0;
   int black = 0;
-  std::string line;
   for (int r = 1; r <= 9; ++r)
     for (int c = 1; c <= 9; ++c) {
-      const uint8_t digit = model.givens[r][c];
-      givens += digit != 0 ? 1 : 0;
-      line += digit == 0 ? '.' : static_cast<char>('0' + digit);
+      givens += model.givens[r][c] != 0 ? 1 : 0;
       for (const uint8_t dot : {c <= 8 ? model.dotsRight[r][c] : uint8_t{0}, r <= 8 ? model.dotsDown[c][r] : uint8_t{0}}) {
         white += dot == kWhiteDot ? 1 : 0;
         black += dot == kBlackDot ? 1 : 0;
       }
     }
-  std::cout << "givens=" << line << '\n'
+  std::cout << "givens=" << gridLine(model.givens) << '\n'
             << "givenCount=" << givens << '\n'
             << "whiteDots=" << white << '\n'
             << "blackDots=" << black << '\n'
             << "solutions=" << countSolutions(model.givens, model.dotsRight, model.dotsDown, 2) << '\n';
   if (!output) return kExitOk;
   SeededRandom random(std::random_device{}());
-  BoardFile writer(model, random);
-  writer.boardFileName = output->file;
-  const SaveResult save = writer.saveBoardRecord(output->record - 1);
-  if (!save.saved()) {
-    std::cerr << "punktivo-tool: " << output->file << ":" << output->record << ": " << save.describe() << '\n';
-    return kExitWriteFailed;
-  }
-  std::cout << "written=" << output->file << ":" << output->record << '\n';
-  return kExitOk;
+  return writeRecord(model, *output, random) ? kExitOk : kExitWriteFailed;
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The board editor driven by posted input.
 #include <gtest/gtest.h>
 
+#include "engine/exact_solver.h"
+
 #include <vector>
 
 #include "support/gui_support.h"
@@ -140,9 +142,14 @@ TEST_F(Editor, FAndCDoNothingAndXKeepsTheSolvedDigits) {
 }
 
 TEST_F(Editor, ShuffleXAndRLeaveACleanGridWithOnlyTheNewDots) {
-  // "Brett mischen" on the start board: the empty board's derived dots are none at all.
+  // "Brett mischen" on the start board, a puzzle of dots alone: the rule solver cannot
+  // complete the empty board, so the dots come from its one solution, carried through the
+  // shuffle; the disguise is a puzzle of dots alone again.
+  const auto startDots = model().dotsRight;
   started.runtime.chooseMenuItem(24);
-  EXPECT_EQ(model().dotsRight, punktivo::Grid{});
+  EXPECT_NE(model().dotsRight, startDots);
+  EXPECT_NE(model().dotsRight, punktivo::Grid{});
+  EXPECT_GE(punktivo::countSolutions(punktivo::Grid{}, model().dotsRight, model().dotsDown, 2), 1);
   EXPECT_EQ(pixelsUnlikeAFreshPicture(started), 0) << "Brett mischen";
   // The start board's dots on screen, and givens of another filling, whose dots differ.
   const auto otherFilling = [this](int rows) {

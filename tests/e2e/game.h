@@ -121,6 +121,11 @@ class Game {
   void saveScreenshot(const std::string& name);
 
  private:
+  // A failing scenario's screen and game output, kept beside the test's results.
+  void leaveEvidence();
+  // Ends the game's process and removes its working directory.
+  void stop();
+
   XServer& x_;
   std::filesystem::path dir_;
   pid_t pid_ = -1;

@@ -19,6 +19,44 @@ TEST(KeyboardMenu, ChoosingSpielstartWithItsLetterDoesNotAlsoSave) {
   EXPECT_FALSE(std::filesystem::exists(game.dir() / "brett.ptv"));
 }
 
+// A menu opened by its letter or by a click and closed with one Escape: the game's next key
+// is the game's (F notes every candidate on the start board), not the menu bar's.
+TEST(KeyboardMenu, OneEscapeThatClosesAMenuGivesTheKeysBackToTheGame) {
+  const QRect board(29, 45, 541, 541);
+  Game game;
+  startSession(game);
+  const QImage bare = game.stillImage(board);
+  ASSERT_FALSE(bare.isNull());
+  QRect popup;  // where the menu "Extras" opens, in root coordinates
+  const auto escapeThenF = [&] {
+    ASSERT_TRUE(waitUntil([&] { return game.popupShown(); }));
+    for (const TopLevel& w : game.x().topLevels())
+      if (w.viewable && w.overrideRedirect && w.geometry.height() > 40) popup = w.geometry;
+    game.tap("Escape");
+    ASSERT_TRUE(waitUntil([&] { return !game.popupShown(); }));
+    game.tap("f");
+    ASSERT_TRUE(waitUntil([&] { return game.grab(board) != bare; })) << "F did nothing after the menu";
+    game.tap("c");
+    ASSERT_TRUE(waitUntil([&] { return game.grab(board) == bare; }));
+  };
+  {
+    SCOPED_TRACE("opened by its letter");
+    game.x().chord("Alt_L", "x");
+    escapeThenF();
+  }
+  {
+    SCOPED_TRACE("opened by a click on its title");
+    // The title lies just above the menu's top-left corner; the button is let go once the
+    // menu is shown, as by a person.
+    game.x().moveTo(popup.left() + 12, popup.top() - 8);
+    game.x().button(1, true);
+    ASSERT_TRUE(waitUntil([&] { return game.popupShown(); }));
+    game.x().button(1, false);
+    escapeThenF();
+  }
+  leaveSession(game);
+}
+
 TEST(KeyboardMenu, EveryItemDoesItsWorkFromItsLetters) {
   Game game;
   const QImage level = game.grab(QRect(631, 420, 215, 30));

@@ -2,6 +2,8 @@
 // it, undo and redo by keys and menu, and the cells of the same digit tinted.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/e2e/scenarios.h"
 
 namespace e2e {
@@ -108,6 +110,47 @@ TEST(KeyboardPlay, DigitsAtTheCursorCountAsThePickersAndUndoNeverHidesAMistake) 
   EXPECT_TRUE(game.clockMoves()) << "the timed game ended";
   leaveSession(game);
   EXPECT_EQ(game.cellTint(r2, c2), kWhite) << "the cursor stays after the session";
+}
+
+// Notes typed with Shift, also with the keypad's digits while NumLock is on; then M shows the
+// computed candidates, and undo brings back exactly the notes and the display before it.
+TEST(KeyboardPlay, ShiftWithAKeypadDigitNotesItAndUndoAfterMBringsTheNotesBack) {
+  const QRect boardRect(29, 45, 541, 541);
+  Game game;
+  game.chooseMenu("p", "n");
+  ASSERT_TRUE(waitUntil([&] { return game.sessionShown(); }));
+  game.saveThroughDialog();
+  const auto empty = emptyCells(game.savedBoard(0));
+  const auto cell = std::find_if(empty.begin(), empty.end(), [](const auto& rc) { return rc.second < 9; });
+  ASSERT_NE(cell, empty.end());
+  const int r = cell->first, c = cell->second;
+  cursorTo(game, r, c);
+  const QImage bare = game.stillImage(boardRect);
+  game.x().chord("Shift_L", "7");
+  ASSERT_TRUE(waitUntil([&] { return game.grab(boardRect) != bare; })) << "no candidate noted";
+  const QImage seven = game.stillImage(boardRect);
+  game.tap("Num_Lock");
+  game.x().chord("Shift_L", "KP_1");
+  game.tap("Num_Lock");
+  ASSERT_TRUE(waitUntil([&] { return game.grab(boardRect) != seven; })) << "Shift+keypad 1 noted nothing";
+  EXPECT_EQ(game.cellTint(r, c), kCursorTint) << "the cursor moved";
+  const QImage notes = game.stillImage(boardRect);
+
+  game.tap("m");
+  ASSERT_TRUE(waitUntil([&] { return game.grab(boardRect) != notes; })) << "no computed candidates";
+  const QImage computed = game.stillImage(boardRect);
+  game.x().chord("Control_L", "z");
+  ASSERT_TRUE(waitUntil([&] { return game.grab(boardRect) == notes; })) << "undo did not bring the notes back";
+  game.x().chord("Control_L", "y");
+  ASSERT_TRUE(waitUntil([&] { return game.grab(boardRect) == computed; }));
+  // M again hides the computed candidates; two undos lead back to the notes.
+  game.tap("m");
+  ASSERT_TRUE(waitUntil([&] { return game.grab(boardRect) != computed; }));
+  game.x().chord("Control_L", "z");
+  ASSERT_TRUE(waitUntil([&] { return game.grab(boardRect) == computed; }));
+  game.x().chord("Control_L", "z");
+  ASSERT_TRUE(waitUntil([&] { return game.grab(boardRect) == notes; })) << "the notes are lost";
+  leaveSession(game);
 }
 
 TEST(KeyboardPlay, TheMenuUndoesAndRedoesTheEditorsGivens) {

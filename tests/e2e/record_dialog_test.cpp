@@ -4,6 +4,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 #include "tests/e2e/scenarios.h"
 
 namespace e2e {
@@ -45,6 +47,29 @@ TEST(RecordDialog, TabAndKeysThatTypeNothingMoveOrDoNothing) {
   leaveSession(game);
 }
 
+TEST(RecordDialog, ReturnPressesTheButtonWithTheFocus) {
+  Game game;
+  startSession(game);
+  enterDigit(game, 3, 3, "8");
+  // Tab takes the focus from the chosen record to OK: Return saves.
+  game.tap("s");
+  ASSERT_TRUE(game.waitWindow(kSaveTitle));
+  game.tap("Tab");
+  game.closeDialogWith("Return");
+  ASSERT_TRUE(waitUntil([&] { return game.savedDigit(0, 3, 3) == 8; })) << "Return on OK did not save";
+  ASSERT_TRUE(waitUntil([&] { return game.sessionShown(); }));
+  // Once more to " Abbruch ": Return closes the dialog and saves nothing.
+  enterDigit(game, 4, 4, "2");
+  game.tap("s");
+  ASSERT_TRUE(game.waitWindow(kSaveTitle));
+  game.tap("Tab");
+  game.tap("Tab");
+  game.closeDialogWith("Return");
+  ASSERT_TRUE(waitUntil([&] { return game.sessionShown(); }));
+  EXPECT_EQ(game.savedDigit(0, 4, 4), 0);
+  leaveSession(game);
+}
+
 // The board after `command` against the same board saved, loaded and so drawn afresh.
 void expectCleanAfterSaveAndLoad(Game& game, const QImage& after) {
   game.chooseMenu("o", "s");
@@ -73,6 +98,31 @@ TEST(BoardPicture, ShufflingLeavesACleanGridWithOnlyTheNewDots) {
   const QImage shuffled = game.stillImage(kBoard);
   ASSERT_FALSE(shuffled.isNull());
   expectCleanAfterSaveAndLoad(game, shuffled);
+}
+
+// An Extrem game left with A and shuffled from the menu: the disguise has as many givens as
+// the game and still exactly one solution (the rule solver alone cannot complete it).
+TEST(BoardPicture, ShufflingAnExtremGameKeepsItsPuzzle) {
+  Game game;
+  game.chooseMenu("w", "e");
+  game.chooseMenu("p", "n");
+  ASSERT_TRUE(waitUntil([&] { return game.sessionShown(); }));
+  game.saveThroughDialog();
+  const auto givens = [&] {
+    const std::string board = game.savedBoard(0);
+    return std::count_if(board.begin(), board.end(), [](char d) { return d != '0'; });
+  };
+  const auto gameGivens = givens();
+  ASSERT_EQ(game.solutionOfSaved(0).size(), 81u);
+  leaveSession(game);
+  const QImage left = game.grab(kBoard);
+  game.chooseMenu("o", "m");
+  ASSERT_TRUE(waitUntil([&] { return game.grab(kBoard) != left && game.idleShown(); }));
+  startSession(game);
+  game.saveThroughDialog();
+  EXPECT_EQ(givens(), gameGivens);
+  EXPECT_EQ(game.solutionOfSaved(0).size(), 81u) << "the shuffled puzzle has no single solution";
+  leaveSession(game);
 }
 
 // In the editor, two givens, then `key` (R derives the dots, X solves and shuffles).

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "engine/generator.h"
@@ -133,6 +134,71 @@ TEST_F(CollectionsTest, NewGamesAtEveryLevelComeFromTheShippedFiles) {
   EXPECT_GT(meanGivens[0], meanGivens[1]);
   EXPECT_GT(meanGivens[1], meanGivens[2]);
   EXPECT_GT(meanGivens[2], meanGivens[3]);
+}
+
+// "Brett mischen" on a game left on the board (its givens, one right digit of the player's):
+// the same draws as the plain shuffle; where the rule solver completes the shuffled board,
+// exactly the plain shuffle's result; where it cannot, the dots of the puzzle's own solution,
+// so the disguise keeps its givens and its one solution.
+TEST_F(CollectionsTest, ShufflingAGameKeepsItsPuzzleWhereTheRuleSolverCannotFinishIt) {
+  int ruleSolverStuck = 0, unique = 0;  // disguises the rule solver cannot complete; of them unique
+  for (int level = 0; level < 4; ++level) {
+    settings.difficulty = int16_t(level);
+    file.boardFileName = collectionPath(level).string();
+    for (uint64_t seed = 1; seed <= 40; ++seed) {
+      SCOPED_TRACE(::testing::Message() << collectionFileName(level) << " seed " << seed);
+      random.reseed(seed);
+      ASSERT_TRUE(generator.generateGame([&](int slot) { return file.loadBoardRecord(slot).loaded(); }).generated());
+      const Grid solution = solveExact(model.givens, model.dotsRight, model.dotsDown).grid;
+      model.restartBoard();
+      [&] {  // one right digit of the player's, in the first empty cell
+        for (int r = 1; r <= 9; ++r)
+          for (int c = 1; c <= 9; ++c)
+            if (model.board[r][c] == 0) {
+              model.board[r][c] = solution[r][c];
+              return;
+            }
+      }();
+      const BoardModel left = model;
+
+      random.reseed(seed * 7);
+      generator.shuffleBoard();
+      const BoardModel shuffled = model;
+      deriveDotsFromSolution(model, solver);
+      const BoardModel plain = model;
+      model = shuffled;
+      solver.solveByRules();
+      bool finished = true;
+      for (int r = 1; r <= 9; ++r)
+        for (int c = 1; c <= 9; ++c) finished = finished && model.board[r][c] != 0;
+
+      model = left;
+      random.reseed(seed * 7);
+      const std::optional<Grid> known = generator.shuffleBoardCarryingSolution();
+      ASSERT_TRUE(known.has_value());
+      ASSERT_EQ(model.board, shuffled.board);
+      ASSERT_EQ(model.givens, shuffled.givens);
+      deriveDotsFromSolution(model, solver, known);
+      EXPECT_EQ(model.solution, plain.solution);
+      if (finished) {
+        EXPECT_EQ(model.dotsRight, plain.dotsRight);
+        EXPECT_EQ(model.dotsDown, plain.dotsDown);
+      } else {
+        ++ruleSolverStuck;
+        EXPECT_EQ(givenCount(model.givens), givenCount(left.givens));
+        // The carried solution is the puzzle's own, moved as the board was, and the dots
+        // are its dots: it solves the disguise.
+        EXPECT_TRUE(givensOnBoard(model.board, *known));
+        EXPECT_EQ(countSolutions(*known, model.dotsRight, model.dotsDown, 2), 1);
+        // The line swaps and the digit permutation make a new set of dots: with few givens
+        // now and then a second solution fits them (3 of the 119 disguises here).
+        unique += countSolutions(model.givens, model.dotsRight, model.dotsDown, 2) == 1;
+      }
+    }
+  }
+  // The harder levels do meet the case the carried solution is for.
+  EXPECT_GT(ruleSolverStuck, 0);
+  EXPECT_GE(unique * 10, ruleSolverStuck * 9);
 }
 
 }  // namespace
