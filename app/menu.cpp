@@ -2,6 +2,7 @@
 #include "app/menu.h"
 
 #include "app/last_game.h"
+#include "app/puzzle_links.h"
 #include "app/startup.h"
 
 #include <algorithm>
@@ -24,7 +25,8 @@ const QStringList& menuDefinition() {
       "",
       "E&xtras",
       "70:&Rückgängig\tStrg+Z", "71:&Wiederholen\tStrg+Y", "-", "72:&Gleiche Ziffern hervorheben", "-",
-      "73:&Letztes Spiel fortsetzen", "-", "74:Lösungen &zählen\tU", "-", "80:&Tipp\tT",
+      "73:&Letztes Spiel fortsetzen", "-", "74:Lösungen &zählen\tU", "-", "75:Als Link &kopieren",
+      "76:Link &einfügen", "-", "80:&Tipp\tT",
       "81:Rätsel &bewerten", "82:Zurück zum letzten &fehlerfreien Stand\tStrg+Rück",
       "",
       "&Hilfe",
@@ -234,6 +236,12 @@ void Menu::runCommand(int id) {
       break;
     case kMenuGrade:
       app_.showGrade();
+      break;
+    case kMenuCopyLink:
+      copyPuzzleLink(app_);
+      break;
+    case kMenuPasteLink:
+      pastePuzzleLink(app_);
       break;
     case kMenuInstructions:
       app_.showHelpTopic(punktivo::kOverviewTopic);

@@ -39,6 +39,8 @@ enum ExtraMenuId : int {
   kMenuHighlight = 72,
   kMenuResume = 73,
   kMenuCountSolutions = 74,
+  kMenuCopyLink = 75,
+  kMenuPasteLink = 76,
   kMenuHint = 80,           // play session only
   kMenuGrade = 81,
   kMenuBackToCorrect = 82,  // play session only
