@@ -6,6 +6,8 @@
 #include <QApplication>
 
 #include "app/startup.h"
+#include "engine/hint.h"
+#include "engine/rules.h"
 
 namespace {
 
@@ -66,6 +68,27 @@ void BM_DrawPicker(benchmark::State& state) {
   g.input().backgroundHeld = false;
 }
 BENCHMARK(BM_DrawPicker)->Apply(ratiosAndCaches)->Unit(benchmark::kMicrosecond);
+
+// A hint from the key to the text on screen: the next step found, the "TIPP" panel drawn
+// with its headline and the cells tinted; then taken away again (as the next key does).
+void BM_HintShown(benchmark::State& state) {
+  app::App& g = prepared(state);
+  punktivo::BoardModel& m = g.model();
+  const punktivo::BoardModel saved = m;
+  punktivo::deriveDots(m);  // the full board's dots, then only its givens: a puzzle
+  m.board = m.givens;
+  for (auto _ : state) {
+    const punktivo::GameHint hint = punktivo::nextHint(m);
+    g.hintPanel().show("TIPP:", QString::fromStdString(punktivo::hintHeadline(hint)));
+    std::vector<app::Cell> cells;
+    for (const punktivo::CellRef& cell : punktivo::hintCells(hint)) cells.push_back({cell.column, cell.row});
+    g.cells().tintHintCells(cells);
+    g.cells().tintHintCells({});
+    g.hintPanel().hide();
+  }
+  m = saved;
+}
+BENCHMARK(BM_HintShown)->Args({100, 1})->Args({200, 1})->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
