@@ -7,13 +7,16 @@
 #include <QImage>
 
 #include <algorithm>
+#include <initializer_list>
 #include <vector>
 
 #include <cstdio>
 
 #include "app/play_session.h"
 #include "app/startup.h"
+#include "engine/hint.h"
 #include "engine/rules.h"
+#include "engine/step_solver.h"
 
 namespace {
 
@@ -53,6 +56,112 @@ QImage eightBit(const QImage& image) {
   return rgb.convertToFormat(QImage::Format_Indexed8, table, Qt::ThresholdDither | Qt::AvoidDither);
 }
 
+// A position for one technique of the hints: the digits standing, the dots and the marks
+// that narrow some cells. Neighbours without a dot set here carry no rule (code 3, drawn as
+// none), as in the step solver's own tests; digits side by side get the dot they demand.
+struct Position {
+  punktivo::Grid digits{}, right{}, down{};
+  std::vector<std::pair<punktivo::CellRef, punktivo::DigitMask>> marks;
+  Position() {
+    for (auto& row : right) row.fill(3);
+    for (auto& row : down) row.fill(3);
+  }
+  void keep(int row, int column, std::initializer_list<int> list) {
+    punktivo::DigitMask mask = 0;
+    for (int d : list) mask = punktivo::DigitMask(mask | 1u << d);
+    marks.push_back({{row, column}, mask});
+  }
+  // The digits `gone` fit nowhere in the row but in the columns `except`.
+  void strip(int row, std::initializer_list<int> gone, std::initializer_list<int> except) {
+    for (int c = 1; c <= 9; ++c) {
+      if (std::find(except.begin(), except.end(), c) != except.end()) continue;
+      punktivo::DigitMask mask = 0x3FE;
+      for (int d : gone) mask = punktivo::DigitMask(mask & ~(1u << d));
+      marks.push_back({{row, c}, mask});
+    }
+  }
+};
+
+struct TechniquePicture {
+  punktivo::Technique technique;
+  const char* file;
+  int c1, r1, c2, r2;  // the part of the board shown
+  void (*build)(Position&);
+};
+
+using punktivo::kBlackDot;
+using punktivo::kNoDot;
+using punktivo::kWhiteDot;
+using T = punktivo::Technique;
+
+// One position for each row of the help's table of techniques (the pairs twice).
+const TechniquePicture kTechniquePictures[] = {
+    {T::kNakedSingle, "technik_nackter_einer.png", 1, 1, 9, 1,
+     [](Position& p) {
+       const int row[9] = {4, 1, 2, 5, 8, 3, 9, 6, 0};
+       for (int c = 1; c <= 9; ++c) p.digits[1][c] = uint8_t(row[c - 1]);
+     }},
+    {T::kHiddenSingle, "technik_versteckter_einer.png", 1, 1, 9, 1, [](Position& p) { p.strip(1, {7}, {4}); }},
+    {T::kDotPair, "technik_punktpaar.png", 2, 4, 3, 4,
+     [](Position& p) {
+       p.right[4][2] = kBlackDot;
+       p.keep(4, 3, {3, 6});
+     }},
+    {T::kNoDot, "technik_kein_punkt.png", 4, 4, 5, 4,
+     [](Position& p) {
+       p.right[4][4] = kNoDot;
+       p.keep(4, 5, {4, 5});
+     }},
+    {T::kDotChain, "technik_punktkette.png", 1, 1, 3, 3,
+     [](Position& p) {
+       p.right[1][1] = kWhiteDot;
+       p.down[2][1] = kWhiteDot;  // R1C2-R2C2
+       p.digits[2][2] = 1;
+     }},
+    {T::kLockedCandidates, "technik_sperre.png", 1, 1, 9, 3,
+     [](Position& p) {
+       p.strip(2, {5}, {4, 5, 6, 7, 8, 9});
+       p.strip(3, {5}, {4, 5, 6, 7, 8, 9});
+     }},
+    {T::kNakedPair, "technik_nacktes_paar.png", 1, 1, 9, 3,
+     [](Position& p) {
+       p.keep(1, 1, {1, 2});
+       p.keep(1, 2, {1, 2});
+     }},
+    {T::kHiddenPair, "technik_verstecktes_paar.png", 1, 1, 9, 1, [](Position& p) { p.strip(1, {8, 9}, {1, 5}); }},
+    {T::kDomino, "technik_domino.png", 1, 1, 9, 3,
+     [](Position& p) {
+       p.right[1][1] = kBlackDot;
+       p.keep(1, 1, {3, 6});
+       p.keep(1, 2, {3, 6});
+     }},
+    {T::kXWing, "technik_x_wing.png", 1, 1, 9, 5,
+     [](Position& p) {
+       p.strip(1, {4}, {2, 7});
+       p.strip(5, {4}, {2, 7});
+     }},
+    {T::kXYChain, "technik_xy_kette.png", 1, 1, 5, 5,
+     [](Position& p) {
+       p.keep(1, 1, {1, 2});
+       p.keep(1, 5, {2, 3});
+       p.keep(5, 5, {1, 3});
+     }},
+    {T::kDotPattern, "technik_punktmuster.png", 1, 1, 9, 1,
+     [](Position& p) {
+       const int row[9] = {0, 0, 0, 5, 8, 3, 9, 6, 7};
+       for (int c = 1; c <= 9; ++c) p.digits[1][c] = uint8_t(row[c - 1]);
+       p.right[1][1] = kNoDot;
+       p.right[1][2] = kBlackDot;
+       p.right[1][3] = kNoDot;
+     }},
+};
+
+// The dot two digits side by side demand (1|2 counts as white).
+punktivo::DotCode dotBetween(int a, int b) {
+  if (punktivo::dotRuleHolds(kWhiteDot, a, b)) return kWhiteDot;
+  return punktivo::dotRuleHolds(kBlackDot, a, b) ? kBlackDot : kNoDot;
+}
+
 class Pictures {
  public:
   explicit Pictures(const QString& folder) : folder_(folder) {
@@ -62,7 +171,8 @@ class Pictures {
   ~Pictures() { game_.shutDown(); }
 
   bool run() {
-    return mainWindow() && dots() && digitColours() && picker() && candidates() && buttons() && workedExample();
+    return mainWindow() && dots() && digitColours() && picker() && candidates() && buttons() && workedExample() &&
+           techniques();
   }
 
  private:
@@ -217,6 +327,47 @@ class Pictures {
     for (int c = 1; c <= 9; ++c) m.board[kRow][c] = m.solution[kRow][c];
     game_.view().redrawBoard();
     return save(client().copy(cells(1, kRow, 9, kRow)), "beispiel_3.png");
+  }
+
+  // Each technique on its position, tinted and marked as the hint shows it. The step solver
+  // must find the technique there: a picture never shows a wrong example.
+  bool techniques() {
+    auto& m = model();
+    for (const TechniquePicture& picture : kTechniquePictures) {
+      Position p;
+      picture.build(p);
+      for (int r = 1; r <= 9; ++r)
+        for (int c = 1; c <= 9; ++c) {
+          const int d = p.digits[r][c];
+          if (d != 0 && c < 9 && p.digits[r][c + 1] != 0) p.right[r][c] = dotBetween(d, p.digits[r][c + 1]);
+          if (d != 0 && r < 9 && p.digits[r + 1][c] != 0) p.down[c][r] = dotBetween(d, p.digits[r + 1][c]);
+        }
+      punktivo::StepSolver solver(p.digits, p.right, p.down);
+      for (const auto& [cell, mask] : p.marks) solver.keepOnly(cell, mask);
+      punktivo::GameHint hint;
+      hint.kind = punktivo::GameHint::Kind::kStep;
+      hint.step = solver.findStep(picture.technique);
+      if (!hint.step) {
+        std::fprintf(stderr, "%s: no %s in its position\n", picture.file,
+                     std::string(punktivo::techniqueName(picture.technique)).c_str());
+        return false;
+      }
+      m.clearBoard();
+      m.board = m.givens = p.digits;
+      m.dotsRight = p.right;
+      m.dotsDown = p.down;
+      std::vector<app::Cell> tinted;
+      for (const punktivo::CellRef& cell : punktivo::hintCells(hint)) {
+        tinted.push_back({cell.column, cell.row});
+        const punktivo::DigitMask marks = solver.candidates(cell);
+        for (int d = 1; d <= 9; ++d) m.candidates[cell.row][cell.column][d] = (marks >> d & 1U) != 0;
+      }
+      game_.cells().tintHintCells(tinted);
+      game_.view().redrawBoard();
+      if (!save(client().copy(cells(picture.c1, picture.r1, picture.c2, picture.r2)), picture.file)) return false;
+    }
+    game_.cells().tintHintCells({});
+    return true;
   }
 
   QString folder_;
