@@ -16,7 +16,7 @@ namespace punktivo {
 int countSolutions(const Grid& digits, const Grid& dotsRight, const Grid& dotsDown, int limit = 2);
 
 struct ExactSolution {
-  int solutions = 0;  // 0, 1, or 2 for two or more
+  int solutions = 0;  // 0, 1, or 2 for two or more; -1 when a bound on the work came first
   Grid grid{};        // the one solution when solutions == 1, otherwise all 0
   bool unique() const { return solutions == 1; }
 };
@@ -24,5 +24,13 @@ struct ExactSolution {
 // The solution of the puzzle when it has exactly one, or how many it has (0, or 2 for two
 // or more).
 ExactSolution solveExact(const Grid& digits, const Grid& dotsRight, const Grid& dotsDown);
+
+// No bound on the work.
+constexpr long kUnbounded = -1;
+
+// solveExact with at most `maxBranches` guesses (kUnbounded: no bound); solutions is -1 when
+// the search ran out of them before it knew the answer. Bounds the work one input may cost
+// where many are tried in a row.
+ExactSolution solveExactWithin(const Grid& digits, const Grid& dotsRight, const Grid& dotsDown, long maxBranches);
 
 }  // namespace punktivo
