@@ -21,13 +21,18 @@ constexpr int kCells = 81;
 constexpr int kUnits = 27;
 constexpr uint16_t kAllDigits = 0x3FE;  // bits 1..9
 constexpr uint8_t kRuledCodes = 3;      // codes 0-2 carry a rule; the others impose nothing
-// The plain search gives up after this many branches and the box tables take over: real
-// puzzles need a handful, and building the tables costs more than that.
-constexpr long kPlainBranches = 64;
+// The work is counted in steps: a branch of the search is one, and so are this many steps of
+// finding a box's fillings for its table.
+constexpr int kFillingStepsPerStep = 64;
+// The plain search gives up after this many steps and the box tables take over: real puzzles
+// need a handful, and building the tables costs more than that.
+constexpr long kPlainSteps = 64;
 // A box's fillings as bits of this many words; a box with more fillings gets no table (an
 // empty box with no dots inside has 1640).
 constexpr int kFillingWords = 32;
 using FillingSet = std::array<uint64_t, kFillingWords>;
+// A box whose fillings take more steps than this to find gets no table either.
+constexpr int kFillingSteps = 16 * kFillingWords * 64;
 
 int cellIndex(int row, int column) { return (row - 1) * 9 + (column - 1); }
 int boxOf(int cell) { return cell / 27 * 3 + cell % 9 / 3; }
@@ -120,18 +125,20 @@ struct State {
 
 class ExactSearch {
  public:
-  ExactSearch(const Grid& dotsRight, const Grid& dotsDown, int limit, long maxBranches)
+  ExactSearch(const Grid& dotsRight, const Grid& dotsDown, int limit, long maxSteps)
       : shape_(shape()), support_(dotSupport()), limit_(limit),
-        maxBranches_(maxBranches < 0 ? std::numeric_limits<long>::max() : maxBranches) {
+        maxSteps_(maxSteps < 0 ? std::numeric_limits<long>::max() : maxSteps) {
     for (int r = 1; r <= 9; ++r)
       for (int c = 1; c <= 9; ++c) {
         if (c < 9) link(cellIndex(r, c), cellIndex(r, c + 1), dotsRight[r][c]);
         if (r < 9) link(cellIndex(r, c), cellIndex(r + 1, c), dotsDown[c][r]);
+        if (c < 9) dotLeft_[size_t(cellIndex(r, c + 1))] = dotsRight[r][c];
+        if (r < 9) dotAbove_[size_t(cellIndex(r + 1, c))] = dotsDown[c][r];
       }
   }
 
   // Counts the solutions with `digits` fixed, up to the limit; the first one found is kept.
-  // -1 when the bound on branches came first.
+  // -1 when the bound on steps came first.
   int run(const Grid& digits) {
     State start;
     start.digits.fill(kAllDigits);
@@ -143,17 +150,18 @@ class ExactSearch {
       }
     for (int i = 0; i < kCells; ++i) queue.push(i);  // every cell passes its dots on once
     if (limit_ < 1 || !propagate(start, queue)) return 0;
-    stageEnd_ = std::min(maxBranches_, kPlainBranches);
+    stageEnd_ = std::min(maxSteps_, kPlainSteps);
     search(start);
-    if (branches_ <= stageEnd_) return found_;
-    if (branches_ > maxBranches_) return -1;
+    if (steps_ <= stageEnd_) return found_;
     // The long way: start again with the box tables.
     found_ = 0;
-    stageEnd_ = maxBranches_;
-    if (!buildTables(start)) return 0;
+    stageEnd_ = maxSteps_;
+    const bool fillable = buildTables(start);
+    if (steps_ > maxSteps_) return -1;
+    if (!fillable) return 0;
     for (int i = 0; i < kCells; ++i) queue.push(i);
     if (propagate(start, queue)) search(start);
-    return branches_ <= maxBranches_ ? found_ : -1;
+    return steps_ <= maxSteps_ ? found_ : -1;
   }
 
   const Grid& first() const { return first_; }
@@ -207,49 +215,58 @@ class ExactSearch {
     return tables_ == nullptr || closeFillings(s, i);
   }
 
-  // Builds the table of every box with few enough fillings; false when a box has none.
+  // Builds the table of every box with few enough fillings; false when a box has none (or the
+  // steps ran out).
   bool buildTables(State& s) {
     tables_ = std::make_unique<BoxTables>();
     for (int b = 0; b < 9; ++b) {
-      int count = 0;
-      std::array<int, 9> filling{};
-      if (!fillBox(s, b, 0, 0, filling, count)) continue;  // too many: no table
-      if (count == 0) return false;
+      Filling f;
+      const bool complete = fillBox(s, b, 0, 0, f);
+      if (steps_ > maxSteps_) return false;
+      if (!complete) continue;  // too many, or too long to find: no table
+      if (f.count == 0) return false;
       tables_->used[b] = true;
-      tables_->words[b] = (count + 63) / 64;
+      tables_->words[b] = (f.count + 63) / 64;
       s.open[b].fill(0);
-      for (int t = 0; t < count; ++t) s.open[b][size_t(t / 64)] |= uint64_t(1) << (t % 64);
+      for (int t = 0; t < f.count; ++t) s.open[b][size_t(t / 64)] |= uint64_t(1) << (t % 64);
       for (const uint8_t cell : shape_.units[18 + b]) s.tabled[cell] = s.digits[cell];
     }
     return true;
   }
 
+  // A box filling being built: its digits so far, and how many were entered and tried.
+  struct Filling {
+    std::array<int, 9> digits{};
+    int count = 0;
+    int steps = 0;
+  };
+
   // Enters every filling of box b from `place` on, after the digits `used`, into its table;
-  // false when there are more than a table holds.
-  bool fillBox(const State& s, int b, int place, uint16_t used, std::array<int, 9>& filling, int& count) {
+  // false when there are more than a table holds or the search for them runs too long.
+  bool fillBox(const State& s, int b, int place, uint16_t used, Filling& f) {
+    if (++f.steps > kFillingSteps) return false;
+    if (f.steps % kFillingStepsPerStep == 0 && ++steps_ > maxSteps_) return false;
     if (place == 9) {
-      if (count == kFillingWords * 64) return false;
-      for (int p = 0; p < 9; ++p) tables_->fits[b][p][filling[p]][size_t(count / 64)] |= uint64_t(1) << (count % 64);
-      ++count;
+      if (f.count == kFillingWords * 64) return false;
+      for (int p = 0; p < 9; ++p) tables_->fits[b][p][f.digits[p]][size_t(f.count / 64)] |= uint64_t(1) << (f.count % 64);
+      ++f.count;
       return true;
     }
     const int cell = shape_.units[18 + b][place];
-    for (uint16_t left = uint16_t(s.digits[cell] & ~used); left != 0; left &= uint16_t(left - 1)) {
-      const int d = std::countr_zero(left);
-      if (place % 3 > 0 && !keepsDot(cell - 1, filling[place - 1], cell, d)) continue;
-      if (place >= 3 && !keepsDot(cell - 9, filling[place - 3], cell, d)) continue;
-      filling[place] = d;
-      if (!fillBox(s, b, place + 1, uint16_t(used | (1u << d)), filling, count)) return false;
+    uint16_t allowed = uint16_t(s.digits[cell] & ~used);
+    if (place % 3 > 0) allowed &= besideDigit(dotLeft_[cell], f.digits[place - 1]);
+    if (place >= 3) allowed &= besideDigit(dotAbove_[cell], f.digits[place - 3]);
+    for (; allowed != 0; allowed &= uint16_t(allowed - 1)) {
+      const int d = std::countr_zero(allowed);
+      f.digits[place] = d;
+      if (!fillBox(s, b, place + 1, uint16_t(used | (1u << d)), f)) return false;
     }
     return true;
   }
 
-  // The dot between the cells a and b allows the digits da and db.
-  bool keepsDot(int a, int da, int b, int db) const {
-    const CellLinks& cl = links_[a];
-    for (int k = 0; k < cl.count; ++k)
-      if (cl.links[k].cell == b) return (support_.support[cl.links[k].code][1u << db] >> da & 1u) != 0;
-    return true;
+  // The digits the dot code allows beside digit d.
+  uint16_t besideDigit(uint8_t code, int d) const {
+    return code < kRuledCodes ? support_.support[code][1u << d] : kAllDigits;
   }
 
   // The fillings of cell i's box that hold a digit cell i has lost are closed; the box's cells
@@ -342,7 +359,7 @@ class ExactSearch {
 
 
   void search(const State& s) {
-    if (++branches_ > stageEnd_) return;
+    if (++steps_ > stageEnd_) return;
     int best = -1, fewest = 10;
     for (int i = 0; i < kCells && fewest > 2; ++i) {
       const int n = std::popcount(s.digits[i]);
@@ -352,7 +369,7 @@ class ExactSearch {
       record(s);
       return;
     }
-    for (uint16_t left = s.digits[best]; left != 0 && found_ < limit_ && branches_ <= stageEnd_;
+    for (uint16_t left = s.digits[best]; left != 0 && found_ < limit_ && steps_ <= stageEnd_;
          left &= uint16_t(left - 1)) {
       State next = s;
       Queue queue;
@@ -369,11 +386,12 @@ class ExactSearch {
   const Shape& shape_;
   const DotSupport& support_;
   std::array<CellLinks, kCells> links_{};
+  std::array<uint8_t, kCells> dotLeft_{}, dotAbove_{};  // the dot codes towards the left and upper neighbour
   std::unique_ptr<BoxTables> tables_;
   int limit_;
-  long maxBranches_;
-  long stageEnd_ = 0;  // the branch count at which this stage of the search gives up
-  long branches_ = 0;
+  long maxSteps_;
+  long stageEnd_ = 0;  // the step count at which this stage of the search gives up
+  long steps_ = 0;
   int found_ = 0;
   Grid first_{};
 };
@@ -388,8 +406,8 @@ ExactSolution solveExact(const Grid& digits, const Grid& dotsRight, const Grid& 
   return solveExactWithin(digits, dotsRight, dotsDown, kUnbounded);
 }
 
-ExactSolution solveExactWithin(const Grid& digits, const Grid& dotsRight, const Grid& dotsDown, long maxBranches) {
-  ExactSearch search(dotsRight, dotsDown, 2, maxBranches);
+ExactSolution solveExactWithin(const Grid& digits, const Grid& dotsRight, const Grid& dotsDown, long maxSteps) {
+  ExactSearch search(dotsRight, dotsDown, 2, maxSteps);
   ExactSolution result;
   result.solutions = search.run(digits);
   if (result.unique()) result.grid = search.first();

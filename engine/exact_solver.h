@@ -28,9 +28,10 @@ ExactSolution solveExact(const Grid& digits, const Grid& dotsRight, const Grid& 
 // No bound on the work.
 constexpr long kUnbounded = -1;
 
-// solveExact with at most `maxBranches` guesses (kUnbounded: no bound); solutions is -1 when
-// the search ran out of them before it knew the answer. Bounds the work one input may cost
-// where many are tried in a row.
-ExactSolution solveExactWithin(const Grid& digits, const Grid& dotsRight, const Grid& dotsDown, long maxBranches);
+// solveExact with at most `maxSteps` steps of work (kUnbounded: no bound): a guess is one step,
+// real puzzles take a handful, a nearly empty board without a solution thousands. solutions
+// is -1 when the steps ran out before the answer was known. Bounds the work one input may
+// cost where many are tried in a row.
+ExactSolution solveExactWithin(const Grid& digits, const Grid& dotsRight, const Grid& dotsDown, long maxSteps);
 
 }  // namespace punktivo

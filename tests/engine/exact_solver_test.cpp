@@ -145,8 +145,8 @@ TEST(ExactSolver, AgreesWithTheLiteralCountOnEveryBoardFamily) {
   }
 }
 
-// A bound on the work: too few branches leave the answer open, enough give the full answer.
-TEST(ExactSolver, ABoundOnBranchesLeavesTheAnswerOpenOrGivesTheFullOne) {
+// A bound on the work: too few steps leave the answer open, enough give the full answer.
+TEST(ExactSolver, ABoundOnStepsLeavesTheAnswerOpenOrGivesTheFullOne) {
   Puzzle blackDot;  // a cleared board with one black dot: no filling fits, found the long way
   blackDot.dotsRight[1][1] = kBlackDot;
   EXPECT_EQ(solveExactWithin(blackDot.givens, blackDot.dotsRight, blackDot.dotsDown, 10).solutions, -1);
@@ -160,6 +160,27 @@ TEST(ExactSolver, ABoundOnBranchesLeavesTheAnswerOpenOrGivesTheFullOne) {
   EXPECT_EQ(bounded.solutions, 1);
   EXPECT_EQ(bounded.grid, full);
   EXPECT_EQ(solveExactWithin(Grid{}, start.dotsRight, start.dotsDown, 0).solutions, -1);
+
+  // Cut off anywhere, in the plain search, while the tables are built or in the search with
+  // them: the answer is open or the full one, never a wrong one.
+  std::mt19937_64 rng(3);
+  int decided = 0, open = 0;
+  for (int k = 0; k < 6; ++k) {
+    const Puzzle p = testing::makeCountBoard(CountFamily::nearEmpty, rng);
+    const ExactSolution answer = solveExact(p.givens, p.dotsRight, p.dotsDown);
+    for (const long steps : {40L, 100L, 300L, 1000L, 3000L}) {
+      const ExactSolution cut = solveExactWithin(p.givens, p.dotsRight, p.dotsDown, steps);
+      if (cut.solutions == -1) {
+        ++open;
+        continue;
+      }
+      ++decided;
+      EXPECT_EQ(cut.solutions, answer.solutions) << k << " " << steps;
+      EXPECT_EQ(cut.grid, answer.grid) << k << " " << steps;
+    }
+  }
+  EXPECT_GT(decided, 0);
+  EXPECT_GT(open, 0);
 }
 
 TEST(ExactSolver, CountsUpToTheLimitAndKeepsThePairOneTwoUnderBothDots) {
