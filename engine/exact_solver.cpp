@@ -358,13 +358,42 @@ class ExactSearch {
   }
 
 
+  // The open cell with the fewest digits among `cells`, or -1 when all are settled.
+  template <typename Cells>
+  static int fewestDigits(const State& s, const Cells& cells) {
+    int best = -1, fewest = 10;
+    for (const auto i : cells) {
+      const int n = std::popcount(s.digits[size_t(i)]);
+      if (n > 1 && n < fewest) best = int(i), fewest = n;
+      if (fewest == 2) break;
+    }
+    return best;
+  }
+
+  // The cell to branch on: the one with the fewest digits; with box tables, unless that cell
+  // has only two, the one with the fewest digits in the open box with the fewest open
+  // fillings, where a guess narrows the most (it halves the work on nearly empty boards).
+  int branchCell(const State& s) const {
+    static constexpr auto kAll = [] {
+      std::array<uint8_t, kCells> all{};
+      for (int i = 0; i < kCells; ++i) all[size_t(i)] = uint8_t(i);
+      return all;
+    }();
+    const int best = fewestDigits(s, kAll);
+    if (tables_ == nullptr || best < 0 || std::popcount(s.digits[size_t(best)]) == 2) return best;
+    int tightest = -1, least = std::numeric_limits<int>::max();
+    for (int b = 0; b < 9; ++b) {
+      if (!tables_->used[b] || fewestDigits(s, shape_.units[18 + b]) < 0) continue;
+      int open = 0;
+      for (int w = 0; w < tables_->words[b]; ++w) open += std::popcount(s.open[b][size_t(w)]);
+      if (open < least) least = open, tightest = b;
+    }
+    return tightest < 0 ? best : fewestDigits(s, shape_.units[18 + tightest]);
+  }
+
   void search(const State& s) {
     if (++steps_ > stageEnd_) return;
-    int best = -1, fewest = 10;
-    for (int i = 0; i < kCells && fewest > 2; ++i) {
-      const int n = std::popcount(s.digits[i]);
-      if (n > 1 && n < fewest) best = i, fewest = n;
-    }
+    const int best = branchCell(s);
     if (best < 0) {
       record(s);
       return;
