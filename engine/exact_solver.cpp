@@ -1,10 +1,15 @@
 // The exact solver: digit sets per cell, narrowed by the sudoku rules and by the dots between
 // neighbours until nothing changes, then a branch on the cell with the fewest digits left.
+// Where that search runs long (nearly empty boards that have no solution), it starts again
+// with each box's possible fillings as tables, which narrow much further.
 #include "engine/exact_solver.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <limits>
+#include <memory>
 
 #include "engine/rules.h"
 
@@ -16,8 +21,22 @@ constexpr int kCells = 81;
 constexpr int kUnits = 27;
 constexpr uint16_t kAllDigits = 0x3FE;  // bits 1..9
 constexpr uint8_t kRuledCodes = 3;      // codes 0-2 carry a rule; the others impose nothing
+// The work is counted in steps: a branch of the search is one, and so are this many steps of
+// finding a box's fillings for its table.
+constexpr int kFillingStepsPerStep = 64;
+// The plain search gives up after this many steps and the box tables take over: real puzzles
+// need a handful, and building the tables costs more than that.
+constexpr long kPlainSteps = 64;
+// A box's fillings as bits of this many words; a box with more fillings gets no table (an
+// empty box with no dots inside has 1640).
+constexpr int kFillingWords = 32;
+using FillingSet = std::array<uint64_t, kFillingWords>;
+// A box whose fillings take more steps than this to find gets no table either.
+constexpr int kFillingSteps = 16 * kFillingWords * 64;
 
 int cellIndex(int row, int column) { return (row - 1) * 9 + (column - 1); }
+int boxOf(int cell) { return cell / 27 * 3 + cell % 9 / 3; }
+int placeInBox(int cell) { return cell / 9 % 3 * 3 + cell % 3; }
 
 // Cheaper than std::has_single_bit where the processor's popcount is not assumed.
 bool isSingle(uint16_t set) { return set != 0 && (set & (set - 1)) == 0; }
@@ -84,25 +103,42 @@ struct CellLinks {
   int count = 0;
 };
 
+// The fillings of each box that its digits and inner dots allow: bit t of fits[box][place][d]
+// is set when filling t has digit d at that place of the box.
+struct BoxTables {
+  std::array<bool, 9> used{};
+  std::array<int, 9> words{};
+  std::array<std::array<std::array<FillingSet, 10>, 9>, 9> fits{};
+  std::array<std::array<std::array<uint8_t, 10>, 9>, 9> lastFound{};  // a word to look in first
+};
+
 // The digits each cell may still hold, and which single cells have already been taken out of
-// their peers.
+// their peers; with box tables, the fillings still open, the digits each table has seen go,
+// and the boxes whose cells must be narrowed to their open fillings.
 struct State {
   std::array<uint16_t, kCells> digits{};
   std::array<bool, kCells> settled{};
+  std::array<FillingSet, 9> open{};
+  std::array<uint16_t, kCells> tabled{};
+  uint16_t boxesToNarrow = 0;
 };
 
 class ExactSearch {
  public:
-  ExactSearch(const Grid& dotsRight, const Grid& dotsDown, int limit)
-      : shape_(shape()), support_(dotSupport()), limit_(limit) {
+  ExactSearch(const Grid& dotsRight, const Grid& dotsDown, int limit, long maxSteps)
+      : shape_(shape()), support_(dotSupport()), limit_(limit),
+        maxSteps_(maxSteps < 0 ? std::numeric_limits<long>::max() : maxSteps) {
     for (int r = 1; r <= 9; ++r)
       for (int c = 1; c <= 9; ++c) {
         if (c < 9) link(cellIndex(r, c), cellIndex(r, c + 1), dotsRight[r][c]);
         if (r < 9) link(cellIndex(r, c), cellIndex(r + 1, c), dotsDown[c][r]);
+        if (c < 9) dotLeft_[size_t(cellIndex(r, c + 1))] = dotsRight[r][c];
+        if (r < 9) dotAbove_[size_t(cellIndex(r + 1, c))] = dotsDown[c][r];
       }
   }
 
   // Counts the solutions with `digits` fixed, up to the limit; the first one found is kept.
+  // -1 when the bound on steps came first.
   int run(const Grid& digits) {
     State start;
     start.digits.fill(kAllDigits);
@@ -113,8 +149,19 @@ class ExactSearch {
         if (d >= 1 && d <= 9) narrow(start, cellIndex(r, c), uint16_t(1u << d), queue);
       }
     for (int i = 0; i < kCells; ++i) queue.push(i);  // every cell passes its dots on once
-    if (limit_ >= 1 && propagate(start, queue)) search(start);
-    return found_;
+    if (limit_ < 1 || !propagate(start, queue)) return 0;
+    stageEnd_ = std::min(maxSteps_, kPlainSteps);
+    search(start);
+    if (steps_ <= stageEnd_) return found_;
+    // The long way: start again with the box tables.
+    found_ = 0;
+    stageEnd_ = maxSteps_;
+    const bool fillable = buildTables(start);
+    if (steps_ > maxSteps_) return -1;
+    if (!fillable) return 0;
+    for (int i = 0; i < kCells; ++i) queue.push(i);
+    if (propagate(start, queue)) search(start);
+    return steps_ <= maxSteps_ ? found_ : -1;
   }
 
   const Grid& first() const { return first_; }
@@ -165,8 +212,113 @@ class ExactSearch {
     const CellLinks& cl = links_[i];
     for (int k = 0; k < cl.count; ++k)
       if (!narrow(s, cl.links[k].cell, support_.support[cl.links[k].code][set], queue)) return false;
+    return tables_ == nullptr || closeFillings(s, i);
+  }
+
+  // Builds the table of every box with few enough fillings; false when a box has none (or the
+  // steps ran out).
+  bool buildTables(State& s) {
+    tables_ = std::make_unique<BoxTables>();
+    for (int b = 0; b < 9; ++b) {
+      Filling f;
+      const bool complete = fillBox(s, b, 0, 0, f);
+      if (steps_ > maxSteps_) return false;
+      if (!complete) continue;  // too many, or too long to find: no table
+      if (f.count == 0) return false;
+      tables_->used[b] = true;
+      tables_->words[b] = (f.count + 63) / 64;
+      s.open[b].fill(0);
+      for (int t = 0; t < f.count; ++t) s.open[b][size_t(t / 64)] |= uint64_t(1) << (t % 64);
+      for (const uint8_t cell : shape_.units[18 + b]) s.tabled[cell] = s.digits[cell];
+    }
     return true;
   }
+
+  // A box filling being built: its digits so far, and how many were entered and tried.
+  struct Filling {
+    std::array<int, 9> digits{};
+    int count = 0;
+    int steps = 0;
+  };
+
+  // Enters every filling of box b from `place` on, after the digits `used`, into its table;
+  // false when there are more than a table holds or the search for them runs too long.
+  bool fillBox(const State& s, int b, int place, uint16_t used, Filling& f) {
+    if (++f.steps > kFillingSteps) return false;
+    if (f.steps % kFillingStepsPerStep == 0 && ++steps_ > maxSteps_) return false;
+    if (place == 9) {
+      if (f.count == kFillingWords * 64) return false;
+      for (int p = 0; p < 9; ++p) tables_->fits[b][p][f.digits[p]][size_t(f.count / 64)] |= uint64_t(1) << (f.count % 64);
+      ++f.count;
+      return true;
+    }
+    const int cell = shape_.units[18 + b][place];
+    uint16_t allowed = uint16_t(s.digits[cell] & ~used);
+    if (place % 3 > 0) allowed &= besideDigit(dotLeft_[cell], f.digits[place - 1]);
+    if (place >= 3) allowed &= besideDigit(dotAbove_[cell], f.digits[place - 3]);
+    for (; allowed != 0; allowed &= uint16_t(allowed - 1)) {
+      const int d = std::countr_zero(allowed);
+      f.digits[place] = d;
+      if (!fillBox(s, b, place + 1, uint16_t(used | (1u << d)), f)) return false;
+    }
+    return true;
+  }
+
+  // The digits the dot code allows beside digit d.
+  uint16_t besideDigit(uint8_t code, int d) const {
+    return code < kRuledCodes ? support_.support[code][1u << d] : kAllDigits;
+  }
+
+  // The fillings of cell i's box that hold a digit cell i has lost are closed; the box's cells
+  // are narrowed to the open ones later, once per round. False when none is left open.
+  bool closeFillings(State& s, int i) const {
+    const int b = boxOf(i);
+    const uint16_t lost = uint16_t(s.tabled[i] & ~s.digits[i]);
+    if (!tables_->used[b] || lost == 0) return true;
+    s.tabled[i] = s.digits[i];
+    const auto& fits = tables_->fits[b][size_t(placeInBox(i))];
+    uint64_t closed = 0, left = 0;
+    for (size_t w = 0; w < size_t(tables_->words[b]); ++w) {
+      uint64_t gone = 0;
+      for (uint16_t d = lost; d != 0; d &= uint16_t(d - 1)) gone |= fits[size_t(std::countr_zero(d))][w];
+      closed |= s.open[b][w] & gone;
+      s.open[b][w] &= ~gone;
+      left |= s.open[b][w];
+    }
+    if (closed != 0) s.boxesToNarrow |= uint16_t(1u << b);
+    return left != 0;
+  }
+
+
+  // Each cell of box b keeps the digits that some open filling has there.
+  bool narrowToFillings(State& s, int b, Queue& queue) const {
+    for (int p = 0; p < 9; ++p) {
+      const int cell = shape_.units[18 + b][p];
+      uint16_t kept = 0;
+      for (uint16_t left = s.digits[cell]; left != 0; left &= uint16_t(left - 1)) {
+        const int d = std::countr_zero(left);
+        if (isOpen(s, b, p, d)) kept |= uint16_t(1u << d);
+      }
+      if (!narrow(s, cell, kept, queue)) return false;
+    }
+    return true;
+  }
+
+  // Some open filling of box b has digit d at `place`. The word where one was found last time
+  // is tried first: it mostly still has one.
+  bool isOpen(const State& s, int b, int place, int d) const {
+    const FillingSet& fits = tables_->fits[size_t(b)][size_t(place)][size_t(d)];
+    const FillingSet& open = s.open[size_t(b)];
+    uint8_t& hint = tables_->lastFound[size_t(b)][size_t(place)][size_t(d)];
+    if ((fits[hint] & open[hint]) != 0) return true;
+    for (int w = 0; w < tables_->words[b]; ++w)
+      if ((fits[size_t(w)] & open[size_t(w)]) != 0) {
+        hint = uint8_t(w);
+        return true;
+      }
+    return false;
+  }
+
 
   // A digit with one place left in a unit goes there; a digit with none is a dead end.
   bool placeHiddenSingles(State& s, Queue& queue) const {
@@ -191,25 +343,63 @@ class ExactSearch {
 
   // Narrows until nothing changes; false on a contradiction.
   bool propagate(State& s, Queue& queue) const {
-    do {
+    for (;;) {
       while (queue.size > 0)
         if (!passOn(s, queue.pop(), queue)) return false;
+      if (s.boxesToNarrow != 0) {
+        const int b = std::countr_zero(s.boxesToNarrow);
+        s.boxesToNarrow &= uint16_t(s.boxesToNarrow - 1);
+        if (!narrowToFillings(s, b, queue)) return false;
+        continue;
+      }
       if (!placeHiddenSingles(s, queue)) return false;
-    } while (queue.size > 0);
-    return true;
+      if (queue.size == 0) return true;
+    }
+  }
+
+
+  // The open cell with the fewest digits among `cells`, or -1 when all are settled.
+  template <typename Cells>
+  static int fewestDigits(const State& s, const Cells& cells) {
+    int best = -1, fewest = 10;
+    for (const auto i : cells) {
+      const int n = std::popcount(s.digits[size_t(i)]);
+      if (n > 1 && n < fewest) best = int(i), fewest = n;
+      if (fewest == 2) break;
+    }
+    return best;
+  }
+
+  // The cell to branch on: the one with the fewest digits; with box tables, unless that cell
+  // has only two, the one with the fewest digits in the open box with the fewest open
+  // fillings, where a guess narrows the most (it halves the work on nearly empty boards).
+  int branchCell(const State& s) const {
+    static constexpr auto kAll = [] {
+      std::array<uint8_t, kCells> all{};
+      for (int i = 0; i < kCells; ++i) all[size_t(i)] = uint8_t(i);
+      return all;
+    }();
+    const int best = fewestDigits(s, kAll);
+    if (tables_ == nullptr || best < 0 || std::popcount(s.digits[size_t(best)]) == 2) return best;
+    int tightest = -1, least = std::numeric_limits<int>::max();
+    for (int b = 0; b < 9; ++b) {
+      if (!tables_->used[b] || fewestDigits(s, shape_.units[18 + b]) < 0) continue;
+      int open = 0;
+      for (int w = 0; w < tables_->words[b]; ++w) open += std::popcount(s.open[b][size_t(w)]);
+      if (open < least) least = open, tightest = b;
+    }
+    return tightest < 0 ? best : fewestDigits(s, shape_.units[18 + tightest]);
   }
 
   void search(const State& s) {
-    int best = -1, fewest = 10;
-    for (int i = 0; i < kCells && fewest > 2; ++i) {
-      const int n = std::popcount(s.digits[i]);
-      if (n > 1 && n < fewest) best = i, fewest = n;
-    }
+    if (++steps_ > stageEnd_) return;
+    const int best = branchCell(s);
     if (best < 0) {
       record(s);
       return;
     }
-    for (uint16_t left = s.digits[best]; left != 0 && found_ < limit_; left &= uint16_t(left - 1)) {
+    for (uint16_t left = s.digits[best]; left != 0 && found_ < limit_ && steps_ <= stageEnd_;
+         left &= uint16_t(left - 1)) {
       State next = s;
       Queue queue;
       narrow(next, best, uint16_t(left & -left), queue);
@@ -225,7 +415,12 @@ class ExactSearch {
   const Shape& shape_;
   const DotSupport& support_;
   std::array<CellLinks, kCells> links_{};
+  std::array<uint8_t, kCells> dotLeft_{}, dotAbove_{};  // the dot codes towards the left and upper neighbour
+  std::unique_ptr<BoxTables> tables_;
   int limit_;
+  long maxSteps_;
+  long stageEnd_ = 0;  // the step count at which this stage of the search gives up
+  long steps_ = 0;
   int found_ = 0;
   Grid first_{};
 };
@@ -233,11 +428,15 @@ class ExactSearch {
 }  // namespace
 
 int countSolutions(const Grid& digits, const Grid& dotsRight, const Grid& dotsDown, int limit) {
-  return ExactSearch(dotsRight, dotsDown, limit).run(digits);
+  return ExactSearch(dotsRight, dotsDown, limit, kUnbounded).run(digits);
 }
 
 ExactSolution solveExact(const Grid& digits, const Grid& dotsRight, const Grid& dotsDown) {
-  ExactSearch search(dotsRight, dotsDown, 2);
+  return solveExactWithin(digits, dotsRight, dotsDown, kUnbounded);
+}
+
+ExactSolution solveExactWithin(const Grid& digits, const Grid& dotsRight, const Grid& dotsDown, long maxSteps) {
+  ExactSearch search(dotsRight, dotsDown, 2, maxSteps);
   ExactSolution result;
   result.solutions = search.run(digits);
   if (result.unique()) result.grid = search.first();

@@ -16,7 +16,7 @@ namespace punktivo {
 int countSolutions(const Grid& digits, const Grid& dotsRight, const Grid& dotsDown, int limit = 2);
 
 struct ExactSolution {
-  int solutions = 0;  // 0, 1, or 2 for two or more
+  int solutions = 0;  // 0, 1, or 2 for two or more; -1 when a bound on the work came first
   Grid grid{};        // the one solution when solutions == 1, otherwise all 0
   bool unique() const { return solutions == 1; }
 };
@@ -24,5 +24,14 @@ struct ExactSolution {
 // The solution of the puzzle when it has exactly one, or how many it has (0, or 2 for two
 // or more).
 ExactSolution solveExact(const Grid& digits, const Grid& dotsRight, const Grid& dotsDown);
+
+// No bound on the work.
+constexpr long kUnbounded = -1;
+
+// solveExact with at most `maxSteps` steps of work (kUnbounded: no bound): a guess is one step,
+// real puzzles take a handful, a nearly empty board without a solution thousands. solutions
+// is -1 when the steps ran out before the answer was known. Bounds the work one input may
+// cost where many are tried in a row.
+ExactSolution solveExactWithin(const Grid& digits, const Grid& dotsRight, const Grid& dotsDown, long maxSteps);
 
 }  // namespace punktivo

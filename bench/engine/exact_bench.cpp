@@ -3,12 +3,17 @@
 // Beside them the slow cases of the editor's count: a cleared board (no dot anywhere, so no
 // neighbours may be consecutive or double) with a few givens, or a few dots and no givens,
 // where the count has to search widely to find out that nothing or more than one fits.
+// And the counter's board families (count_boards.h), 10 000 boards each (or
+// PUNKTIVO_COUNT_BOARDS), every board timed on its own (the thread's processor time, which
+// other jobs on the machine do not stretch): median and maximum per family.
 // Reported, never asserted: run with --benchmark_repetitions=N and read the medians.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <random>
 #include <vector>
@@ -17,13 +22,12 @@
 #include "engine/rules.h"
 #include "storage/board_file.h"
 #include "storage/data_files.h"
+#include "count_boards.h"
 
 namespace punktivo {
 namespace {
 
-struct Puzzle {
-  Grid givens{}, dotsRight{}, dotsDown{};
-};
+using testing::Puzzle;
 
 // Every record of the four shipped collections, as stored: board = solution.
 std::vector<BoardModel> stockRecords(NullDisplay& display) {
@@ -116,6 +120,58 @@ void runOn(benchmark::State& state, const std::vector<Puzzle>& puzzles, Op op) {
                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
+// How many boards of each family: 10 000 unless PUNKTIVO_COUNT_BOARDS says otherwise.
+size_t familySize() {
+  const char* text = std::getenv("PUNKTIVO_COUNT_BOARDS");
+  const long n = text != nullptr ? std::strtol(text, nullptr, 10) : 0;
+  return n > 0 ? size_t(n) : 10000;
+}
+
+// The processor time this thread has used, in microseconds.
+double threadMicros() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return double(now.tv_sec) * 1e6 + double(now.tv_nsec) * 1e-3;
+}
+
+// One pass over the family per iteration, every board timed on its own; the counters give the
+// median and the maximum of the last pass's board times and the outcomes.
+void countFamily(benchmark::State& state, const std::vector<Puzzle>& puzzles) {
+  std::vector<double> micros(puzzles.size());
+  std::array<int, 3> outcomes{};
+  for (auto _ : state) {
+    outcomes = {};
+    for (size_t i = 0; i < puzzles.size(); ++i) {
+      const Puzzle& p = puzzles[i];
+      const double start = threadMicros();
+      const int solutions = countSolutions(p.givens, p.dotsRight, p.dotsDown, 2);
+      benchmark::DoNotOptimize(solutions);
+      micros[i] = threadMicros() - start;
+      ++outcomes[size_t(std::clamp(solutions, 0, 2))];
+    }
+  }
+  std::sort(micros.begin(), micros.end());
+  state.counters["median_us"] = micros[micros.size() / 2];
+  state.counters["max_us"] = micros.back();
+  state.counters["none"] = outcomes[0];
+  state.counters["unique"] = outcomes[1];
+  state.counters["several"] = outcomes[2];
+  state.counters["puzzles"] = double(puzzles.size());
+}
+
+void registerFamilies() {
+  const size_t n = familySize();
+  for (const testing::CountFamily family : testing::kCountFamilies) {
+    std::mt19937_64 rng(uint64_t(family) + 100);
+    std::vector<Puzzle> puzzles(n);
+    for (Puzzle& p : puzzles) p = testing::makeCountBoard(family, rng);
+    benchmark::RegisterBenchmark((std::string("countFamily/") + testing::familyName(family)).c_str(),
+                                 [puzzles = std::move(puzzles)](benchmark::State& s) { countFamily(s, puzzles); })
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(1);
+  }
+}
+
 void registerAll() {
   const std::vector<std::pair<std::string, std::vector<Puzzle>>> sets = {
       {"stock", stockPuzzles()},
@@ -143,6 +199,7 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   punktivo::registerAll();
+  punktivo::registerFamilies();
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;

@@ -1,13 +1,16 @@
 // The exact solver against the literal count on the stock collections, on random puzzles with
-// one, none and several solutions, and on dots without a single given.
+// one, none and several solutions, on dots without a single given, and on the counter's board
+// families (nearly empty boards, most of them without a solution, among them).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <random>
 
 #include "engine/exact_solver.h"
 #include "engine/rules.h"
+#include "count_boards.h"
 #include "exact_reference.h"
 #include "storage/board_file.h"
 #include "storage/data_files.h"
@@ -16,18 +19,13 @@
 namespace punktivo {
 namespace {
 
-struct Puzzle {
-  Grid givens{}, dotsRight{}, dotsDown{};
-};
+#ifndef PUNKTIVO_DIFFERENTIAL_SHARE
+#define PUNKTIVO_DIFFERENTIAL_SHARE 1
+#endif
 
-// The dots the digits of a full grid make.
-Puzzle dotsOf(const Grid& full) {
-  NullDisplay display;
-  BoardModel model(display);
-  model.board = full;
-  deriveDots(model);
-  return {Grid{}, model.dotsRight, model.dotsDown};
-}
+using testing::CountFamily;
+using testing::dotsOf;
+using testing::Puzzle;
 
 // The exact count, the exact solve and the literal count agree on the puzzle; the count.
 int expectAgreement(const Puzzle& p) {
@@ -121,6 +119,68 @@ TEST(ExactSolver, SolvesDotsWithoutGivens) {
     }
     EXPECT_NE(solutions, 0);  // full itself is one
   }
+}
+
+// The nearly empty families make the search run long, so that the box tables take over; the
+// literal count needs up to two seconds for one of them, so they are few.
+TEST(ExactSolver, AgreesWithTheLiteralCountOnEveryBoardFamily) {
+  for (const CountFamily family : testing::kCountFamilies) {
+    const bool slow = family == CountFamily::nearEmpty || family == CountFamily::clearedFew;
+    const int boards = std::max(2, (slow ? 4 : 100) / PUNKTIVO_DIFFERENTIAL_SHARE);
+    std::mt19937_64 rng(uint64_t(family) + 31);
+    std::map<int, int> outcomes;
+    for (int k = 0; k < boards; ++k) {
+      SCOPED_TRACE(std::string(testing::familyName(family)) + " " + std::to_string(k));
+      ++outcomes[expectAgreement(testing::makeCountBoard(family, rng))];
+    }
+    if (family == CountFamily::nearEmpty) {
+      EXPECT_GT(outcomes[0], 0);
+    }
+    if (family == CountFamily::validPuzzle) {
+      EXPECT_GT(outcomes[1], 0);
+    }
+    if (family == CountFamily::oneWrongDigit) {
+      EXPECT_EQ(outcomes[0], boards);
+    }
+  }
+}
+
+// A bound on the work: too few steps leave the answer open, enough give the full answer.
+TEST(ExactSolver, ABoundOnStepsLeavesTheAnswerOpenOrGivesTheFullOne) {
+  Puzzle blackDot;  // a cleared board with one black dot: no filling fits, found the long way
+  blackDot.dotsRight[1][1] = kBlackDot;
+  EXPECT_EQ(solveExactWithin(blackDot.givens, blackDot.dotsRight, blackDot.dotsDown, 10).solutions, -1);
+  EXPECT_EQ(solveExactWithin(blackDot.givens, blackDot.dotsRight, blackDot.dotsDown, 200).solutions, -1);
+  EXPECT_EQ(solveExactWithin(blackDot.givens, blackDot.dotsRight, blackDot.dotsDown, kUnbounded).solutions,
+            countSolutions(blackDot.givens, blackDot.dotsRight, blackDot.dotsDown));
+
+  const Grid full = testing::gridFrom(testing::kStartSolution);
+  const Puzzle start = dotsOf(full);
+  const ExactSolution bounded = solveExactWithin(Grid{}, start.dotsRight, start.dotsDown, 1000);
+  EXPECT_EQ(bounded.solutions, 1);
+  EXPECT_EQ(bounded.grid, full);
+  EXPECT_EQ(solveExactWithin(Grid{}, start.dotsRight, start.dotsDown, 0).solutions, -1);
+
+  // Cut off anywhere, in the plain search, while the tables are built or in the search with
+  // them: the answer is open or the full one, never a wrong one.
+  std::mt19937_64 rng(3);
+  int decided = 0, open = 0;
+  for (int k = 0; k < 6; ++k) {
+    const Puzzle p = testing::makeCountBoard(CountFamily::nearEmpty, rng);
+    const ExactSolution answer = solveExact(p.givens, p.dotsRight, p.dotsDown);
+    for (const long steps : {40L, 100L, 300L, 1000L, 3000L}) {
+      const ExactSolution cut = solveExactWithin(p.givens, p.dotsRight, p.dotsDown, steps);
+      if (cut.solutions == -1) {
+        ++open;
+        continue;
+      }
+      ++decided;
+      EXPECT_EQ(cut.solutions, answer.solutions) << k << " " << steps;
+      EXPECT_EQ(cut.grid, answer.grid) << k << " " << steps;
+    }
+  }
+  EXPECT_GT(decided, 0);
+  EXPECT_GT(open, 0);
 }
 
 TEST(ExactSolver, CountsUpToTheLimitAndKeepsThePairOneTwoUnderBothDots) {
