@@ -74,7 +74,7 @@ TEST(Hint, AWrongDigitIsPointedOutFirstWithoutCountingAMistake) {
   const NewGame start = startNewGame(game);
   const auto empty = emptyCells(start.board);
   ASSERT_FALSE(empty.empty());
-  const auto [r, c] = empty.front();
+  const int r = empty.front().first, c = empty.front().second;
   const char right = start.solution[size_t(9 * (r - 1) + c - 1)];
   const std::string wrong(1, right == '9' ? '1' : char(right + 1));
   enterDigit(game, r, c, wrong.c_str());
@@ -133,9 +133,10 @@ TEST(Hint, TheGradeAndTheWayBackToTheLastBoardWithoutAWrongDigit) {
   const auto empty = emptyCells(start.board);
   ASSERT_GE(empty.size(), 3u);
   const auto digitAt = [&](int r, int c) { return start.solution[size_t(9 * (r - 1) + c - 1)]; };
-  const auto [r1, c1] = empty[0];
-  const auto [r2, c2] = empty[1];
-  const auto [r3, c3] = empty[2];
+  // Plain names: lambdas below use them.
+  const int r1 = empty[0].first, c1 = empty[0].second;
+  const int r2 = empty[1].first, c2 = empty[1].second;
+  const int r3 = empty[2].first, c3 = empty[2].second;
   enterDigit(game, r1, c1, std::string(1, digitAt(r1, c1)).c_str());
   const std::string wrong(1, digitAt(r2, c2) == '9' ? '1' : char(digitAt(r2, c2) + 1));
   enterDigit(game, r2, c2, wrong.c_str());
