@@ -25,6 +25,10 @@ const QStringList& menuDefinition() {
       "E&xtras",
       "70:&Rückgängig\tStrg+Z", "71:&Wiederholen\tStrg+Y", "-", "72:&Gleiche Ziffern hervorheben", "-",
       "73:&Letztes Spiel fortsetzen", "-", "74:Lösungen &zählen\tU",
+      "-", "80:&Pause\tP",
+      "-", "81:&Notizen automatisch bereinigen",
+      "82:&Fehler zusätzlich markieren",
+      "-", "83:Spiele mit Lösungen &drucken",
       "",
       "&Hilfe",
       "60:&Anleitung", "-", "1:über &Punktivo...",
@@ -101,17 +105,22 @@ void Menu::refreshSessionItems() {
   rt.setMenuItemEnabled(kMenuUndo, running && app_.history().canUndo());
   rt.setMenuItemEnabled(kMenuRedo, running && app_.history().canRedo());
   rt.setMenuItemEnabled(kMenuCountSolutions, sessionKind_ == SessionKind::Editor);
+  rt.setMenuItemEnabled(kMenuPause, sessionKind_ == SessionKind::Play && app_.game().timedGame);
 }
 
 void Menu::updateMenuChecks() {
   platform::Runtime& rt = app_.runtime();
   for (int id = kMenuEasy; id <= kMenuExtreme; ++id) rt.setMenuCheck(id, false);
-  for (int id : {int(kMenuShowCandidates), int(kMenuSymmetry), int(kMenuHighlight)}) rt.setMenuCheck(id, false);
+  for (int id : {int(kMenuShowCandidates), int(kMenuSymmetry), int(kMenuHighlight), int(kMenuTidyNotes),
+                 int(kMenuMarkErrors)})
+    rt.setMenuCheck(id, false);
   const punktivo::Settings& settings = app_.settings();
   rt.setMenuCheck(kMenuEasy + settings.difficulty, true);
   if (settings.showCandidates) rt.setMenuCheck(kMenuShowCandidates, true);
   if (settings.puzzleSymmetry) rt.setMenuCheck(kMenuSymmetry, true);
   if (settings.highlightSameDigits) rt.setMenuCheck(kMenuHighlight, true);
+  if (settings.tidyNotes) rt.setMenuCheck(kMenuTidyNotes, true);
+  if (settings.markErrors) rt.setMenuCheck(kMenuMarkErrors, true);
 }
 
 void Menu::Win_0_MenuEvent(int id) {
@@ -221,7 +230,12 @@ void Menu::runCommand(int id) {
       settings.puzzleSymmetry = !settings.puzzleSymmetry;
       break;
     case kMenuHighlight:
-      app_.toggleHighlight();
+    case kMenuTidyNotes:
+    case kMenuMarkErrors:
+      app_.toggleOption(id);
+      break;
+    case kMenuPrintWithSolutions:
+      app_.printGamesWithSolutions();
       break;
     case kMenuHallOfFame:
       app_.showHallOfFame();

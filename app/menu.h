@@ -39,8 +39,17 @@ enum ExtraMenuId : int {
   kMenuHighlight = 72,
   kMenuResume = 73,
   kMenuCountSolutions = 74,
+  kMenuPause = 80,
+  kMenuTidyNotes = 81,
+  kMenuMarkErrors = 82,
+  kMenuPrintWithSolutions = 83,
 };
-inline constexpr int kSessionMenuItems[] = {kMenuUndo, kMenuRedo, kMenuHighlight, kMenuCountSolutions};
+inline constexpr int kSessionMenuItems[] = {
+    kMenuUndo, kMenuRedo, kMenuHighlight, kMenuCountSolutions,
+    kMenuPause,
+    kMenuTidyNotes,
+    kMenuMarkErrors,
+};
 
 // The menu definition, read one string after another: "id:caption" is a command item,
 // any other string opens a drop-down menu ("-" separator, ">caption" nested menu inside

@@ -76,14 +76,17 @@ class App final : public punktivo::BoardDisplay {
   void deriveDotsQuietly(const std::optional<punktivo::Grid>& known = std::nullopt);
   void printBoard();
   void printGames();
+  // "Spiele mit Lösungen drucken": the four puzzles, then a page of their solutions.
+  void printGamesWithSolutions();
   void runBoardEditor();
   void showHallOfFame();
   void showHelpTopic(const QString& topic);
   // "Zeige Kandidaten" and M: the marks cleared, the computed candidates shown or hidden,
   // the board redrawn (which computes them). Callers make it one undoable step.
   void toggleComputedCandidates();
-  // The option "Gleiche Ziffern hervorheben": switched, remembered, and the board redrawn.
-  void toggleHighlight();
+  // A switch of "E&xtras" by its menu id ("Gleiche Ziffern hervorheben", "Notizen automatisch
+  // bereinigen", "Fehler zusätzlich markieren"): switched, remembered, and the board redrawn.
+  void toggleOption(int id);
 
   // --- undo and redo ----------------------------------------------------------------------
   // Runs a change of the board as one step the player can undo.
