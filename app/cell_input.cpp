@@ -223,11 +223,12 @@ void CellInput::repaintPicker() {
 
 QColor CellInput::cellBackground(int column, int row) const {
   const Cell cursor{input_.cursorColumn, input_.cursorRow};
-  return tintOf(column, row, input_.cursorShown, cursor, highlightedDigit());
+  return tintOf(column, row, input_.cursorShown, cursor, highlightedDigit(), hinted_);
 }
 
-QColor CellInput::tintOf(int column, int row, bool cursorShown, Cell cursor, int digit) const {
+QColor CellInput::tintOf(int column, int row, bool cursorShown, Cell cursor, int digit, const CellSet& hinted) const {
   if (cursorShown && cursor == Cell{column, row}) return kCursorTint;
+  if (hinted.test(size_t(cellBit(column, row)))) return kHintTint;
   if (digit != 0 && model_.board[row][column] == digit) return kSameDigitTint;
   return drawing_.palette(kWhite);
 }
@@ -278,8 +279,8 @@ void CellInput::repaintHighlight() {
   bool changed = false;
   for (int column = 1; column <= 9; ++column)
     for (int row = 1; row <= 9; ++row) {
-      if (tintOf(column, row, paintedCursorShown_, paintedCursor_, paintedDigit_) ==
-          tintOf(column, row, input_.cursorShown, cursor, digit))
+      if (tintOf(column, row, paintedCursorShown_, paintedCursor_, paintedDigit_, paintedHinted_) ==
+          tintOf(column, row, input_.cursorShown, cursor, digit, hinted_))
         continue;
       repaintCell(column, row);
       changed = true;
@@ -288,6 +289,13 @@ void CellInput::repaintHighlight() {
   paintedCursorShown_ = input_.cursorShown;
   paintedCursor_ = cursor;
   paintedDigit_ = digit;
+  paintedHinted_ = hinted_;
+}
+
+void CellInput::tintHintCells(const std::vector<Cell>& cells) {
+  hinted_.reset();
+  for (const Cell& cell : cells) hinted_.set(size_t(cellBit(cell.column, cell.row)));
+  repaintHighlight();
 }
 
 void CellInput::paintCellContent(int column, int row) {

@@ -6,8 +6,10 @@
 #include <QString>
 
 #include <atomic>
+#include <bitset>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "engine/game_state.h"
 #include "engine/board_model.h"
@@ -39,6 +41,8 @@ struct InputState {
 // Tints of a cell's inside: the keyboard cursor, and the cells holding the digit under it.
 inline const QColor kCursorTint(255, 236, 150);
 inline const QColor kSameDigitTint(206, 226, 255);
+// The cells a hint is about.
+inline const QColor kHintTint(214, 240, 200);
 
 struct Cell {
   int column = 0;
@@ -102,6 +106,8 @@ class CellInput final : public render::CellPainter {
   void repaintPicker();
   // The cells whose tint changed since they were drawn, drawn again.
   void repaintHighlight();
+  // The cells a hint is about get a tint of their own (under the cursor's); none to clear.
+  void tintHintCells(const std::vector<Cell>& cells);
 
  private:
   void eraseCell(int column, int row);
@@ -114,7 +120,9 @@ class CellInput final : public render::CellPainter {
   // A cell's digit drawn again as it stands (no mistake counted); with its candidate marks.
   void paintCellContent(int column, int row);
   void repaintCell(int column, int row);
-  QColor tintOf(int column, int row, bool cursorShown, Cell cursor, int digit) const;
+  using CellSet = std::bitset<81>;
+  static int cellBit(int column, int row) { return (row - 1) * 9 + column - 1; }
+  QColor tintOf(int column, int row, bool cursorShown, Cell cursor, int digit, const CellSet& hinted) const;
   // A wrong digit the player has just entered counts as a mistake, once.
   void countMistake(int column, int row);
 
@@ -131,6 +139,7 @@ class CellInput final : public render::CellPainter {
   bool paintedCursorShown_ = false;
   Cell paintedCursor_{1, 1};
   int paintedDigit_ = 0;
+  CellSet hinted_, paintedHinted_;
 };
 
 }  // namespace app

@@ -25,6 +25,7 @@ void keepLastGame(App& app) {
   state.difficulty = app.settings().difficulty;
   state.mistakeCount = app.game().mistakeCount;
   state.timedGame = app.game().timedGame;
+  state.hintShown = state.timedGame && app.game().hintShown;
   if (state.timedGame) state.elapsedMilliseconds = toMilliseconds(app.timer().elapsedTime());
   if (!punktivo::isKeepable(state)) return;
   const punktivo::WriteResult written = punktivo::writeResumeFile(state);
@@ -58,6 +59,7 @@ void resumeLastGame(App& app) {
   app.settings().difficulty = int16_t(state.difficulty);
   app.menu().updateMenuChecks();
   app.game().mistakeCount = int16_t(state.mistakeCount);
+  app.game().hintShown = state.hintShown;
   app.freshHistory();
   // Drawn as a loaded board is: the grid and its dots anew, the panels, then the session.
   app.view().drawMainScreen();

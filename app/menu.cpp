@@ -2,6 +2,7 @@
 #include "app/menu.h"
 
 #include "app/last_game.h"
+#include "app/puzzle_links.h"
 #include "app/startup.h"
 
 #include <algorithm>
@@ -24,11 +25,13 @@ const QStringList& menuDefinition() {
       "",
       "E&xtras",
       "70:&Rückgängig\tStrg+Z", "71:&Wiederholen\tStrg+Y", "-", "72:&Gleiche Ziffern hervorheben", "-",
-      "73:&Letztes Spiel fortsetzen", "-", "74:Lösungen &zählen\tU",
-      "-", "80:&Pause\tP",
-      "-", "81:&Notizen automatisch bereinigen",
-      "82:&Fehler zusätzlich markieren",
-      "-", "83:Spiele mit Lösungen &drucken",
+      "73:&Letztes Spiel fortsetzen", "-", "74:Lösungen &zählen\tU", "-", "75:Als Link &kopieren",
+      "76:Link &einfügen", "-", "80:&Tipp\tT",
+      "81:Rätsel &bewerten", "82:Zurück zum letzten &fehlerfreien Stand\tStrg+Rück",
+      "-", "84:&Pause\tP",
+      "-", "85:&Notizen automatisch bereinigen",
+      "86:Fehler zusätzlich &markieren",
+      "-", "87:Spiele mit Lösungen &drucken",
       "",
       "&Hilfe",
       "60:&Anleitung", "-", "1:über &Punktivo...",
@@ -105,6 +108,8 @@ void Menu::refreshSessionItems() {
   rt.setMenuItemEnabled(kMenuUndo, running && app_.history().canUndo());
   rt.setMenuItemEnabled(kMenuRedo, running && app_.history().canRedo());
   rt.setMenuItemEnabled(kMenuCountSolutions, sessionKind_ == SessionKind::Editor);
+  rt.setMenuItemEnabled(kMenuHint, sessionKind_ == SessionKind::Play);
+  rt.setMenuItemEnabled(kMenuBackToCorrect, sessionKind_ == SessionKind::Play);
   rt.setMenuItemEnabled(kMenuPause, sessionKind_ == SessionKind::Play && app_.game().timedGame);
 }
 
@@ -242,6 +247,15 @@ void Menu::runCommand(int id) {
       break;
     case kMenuResume:
       resumeLastGame(app_);
+      break;
+    case kMenuGrade:
+      app_.showGrade();
+      break;
+    case kMenuCopyLink:
+      copyPuzzleLink(app_);
+      break;
+    case kMenuPasteLink:
+      pastePuzzleLink(app_);
       break;
     case kMenuInstructions:
       app_.showHelpTopic(punktivo::kOverviewTopic);

@@ -39,17 +39,19 @@ enum ExtraMenuId : int {
   kMenuHighlight = 72,
   kMenuResume = 73,
   kMenuCountSolutions = 74,
-  kMenuPause = 80,
-  kMenuTidyNotes = 81,
-  kMenuMarkErrors = 82,
-  kMenuPrintWithSolutions = 83,
+  kMenuCopyLink = 75,
+  kMenuPasteLink = 76,
+  kMenuHint = 80,           // play session only
+  kMenuGrade = 81,
+  kMenuBackToCorrect = 82,  // play session only
+  kMenuPause = 84,
+  kMenuTidyNotes = 85,
+  kMenuMarkErrors = 86,
+  kMenuPrintWithSolutions = 87,
 };
-inline constexpr int kSessionMenuItems[] = {
-    kMenuUndo, kMenuRedo, kMenuHighlight, kMenuCountSolutions,
-    kMenuPause,
-    kMenuTidyNotes,
-    kMenuMarkErrors,
-};
+inline constexpr int kSessionMenuItems[] = {kMenuUndo,  kMenuRedo,  kMenuHighlight,    kMenuCountSolutions,
+                                            kMenuHint,  kMenuGrade, kMenuBackToCorrect,
+                                            kMenuPause, kMenuTidyNotes, kMenuMarkErrors};
 
 // The menu definition, read one string after another: "id:caption" is a command item,
 // any other string opens a drop-down menu ("-" separator, ">caption" nested menu inside

@@ -5,6 +5,7 @@
 
 #include "app/last_game.h"
 #include "app/startup.h"
+#include "engine/exact_solver.h"
 #include "engine/rules.h"
 #include "engine/status_check.h"
 
@@ -114,6 +115,7 @@ class PlaySession::Leaving {
     session_.keepGame();
     if (session_.paused_) session_.resumeGame();
     session_.running_ = false;
+    if (session_.app_.runtime().windowExists()) session_.dropHint();
   }
   Leaving(const Leaving&) = delete;
   Leaving& operator=(const Leaving&) = delete;
@@ -140,6 +142,12 @@ void PlaySession::runPlaySession() {
     const platform::WindowMessage& m = rt.lastMessage();
     if (paused_) {
       if (!pausedAction(m)) return;
+      continue;
+    }
+    if (app_.hintPanel().shown() && dropsHint(m)) dropHint();
+    if (m.kind == platform::MessageKind::KeyRelease && m.key == platform::kKeyBackspace &&
+        (m.modifiers & platform::kModControl) != 0) {
+      backToLastCorrect();
       continue;
     }
     if (m.kind == platform::MessageKind::Command) {
@@ -172,6 +180,8 @@ void PlaySession::runPlaySession() {
 
 void PlaySession::pauseGame() {
   if (paused_ || !app_.game().timedGame) return;
+  // The hint's text and tinted cells would tell what the face hides.
+  if (app_.hintPanel().shown()) dropHint();
   app_.timer().pause();
   paused_ = true;
   app_.view().drawPauseFace();
@@ -219,7 +229,99 @@ void PlaySession::endSolvedTimedGame() {
     app_.timer().refreshClock();
     game.timedGame = false;
     game.boardSolved = false;
+    if (!app_.runtime().windowExists()) return;
+    dropHint();
+    std::string text = "Brett gelöst! " + punktivo::gradeText(punktivo::gradePuzzle(app_.model())) + ".";
+    if (game.hintShown) text += " Mit Tipp gelöst: die Zeit zählt nicht für die Ruhmeshalle.";
+    app_.hintPanel().show("BEWERTUNG:", QString::fromStdString(text));
   }
+}
+
+void PlaySession::showHint(const std::string& text) {
+  app_.hintPanel().show("TIPP:", QString::fromStdString(text));
+  std::vector<Cell> cells;
+  for (const punktivo::CellRef& cell : punktivo::hintCells(hint_)) cells.push_back({cell.column, cell.row});
+  app_.cells().tintHintCells(cells);
+}
+
+void PlaySession::dropHint() {
+  hintStage_ = 0;
+  app_.hintPanel().hide();
+  app_.cells().tintHintCells({});
+}
+
+bool PlaySession::dropsHint(const platform::WindowMessage& m) {
+  switch (m.kind) {
+    case platform::MessageKind::KeyRelease:
+      // Keys without a code of their own (Shift, Ctrl ...) are no input of their own.
+      return m.key != 'T' && m.key != platform::kKeyOther;
+    case platform::MessageKind::Command:
+      return m.key != kMenuHint;
+    case platform::MessageKind::LeftPress:
+    case platform::MessageKind::RightPress:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void PlaySession::hintAction() {
+  punktivo::GameState& game = app_.game();
+  punktivo::BoardModel& model = app_.model();
+  if (hintStage_ == 0 && game.timedGame && !game.hintShown) {
+    if (app_.runtime().messageBox(platform::MessageIcon::Question,
+                                  "Mit Tipp zählt die Zeit nicht für die Ruhmeshalle. Tipp anzeigen?",
+                                  "&JA|&NEIN", 2) != 1)
+      return;
+    game.hintShown = true;
+  }
+  switch (hintStage_) {
+    case 0:
+      hint_ = punktivo::nextHint(model);
+      showHint(punktivo::hintHeadline(hint_));
+      hintStage_ = 1;
+      return;
+    case 1:
+      showHint(punktivo::hintExplanation(hint_));
+      hintStage_ = 2;
+      return;
+    default:
+      break;
+  }
+  dropHint();
+  if (hint_.kind != punktivo::GameHint::Kind::kStep) return;
+  // The step carried out: a placed digit is a digit of the player's, removed candidates
+  // leave the cell's notes as the step has them.
+  const punktivo::Step step = *hint_.step;
+  const auto notes = punktivo::notesAfterStep(model, step);
+  CellInput& cells = app_.cells();
+  app_.step([&] {
+    for (const punktivo::Placement& p : step.placements) cells.enterDigit(p.cell.column, p.cell.row, p.digit);
+    for (const auto& [cell, mask] : notes) {
+      for (int d = 1; d <= 9; ++d) model.candidates[cell.row][cell.column][d] = (mask >> d & 1U) != 0;
+      if (model.board[cell.row][cell.column] == 0) app_.view().drawCandidateMarksOf(cell.column, cell.row);
+    }
+    app_.panels().updateStatistics();
+    if (app_.settings().showCandidates) app_.solver().refreshCandidates();
+  });
+  cells.repaintHighlight();
+  endSolvedTimedGame();
+}
+
+void PlaySession::backToLastCorrect() {
+  const punktivo::BoardModel& model = app_.model();
+  const punktivo::ExactSolution exact = punktivo::solveExact(model.givens, model.dotsRight, model.dotsDown);
+  if (!exact.unique()) return;
+  const auto wrongDigitShown = [&] {
+    for (int r = 1; r <= 9; ++r)
+      for (int c = 1; c <= 9; ++c)
+        if (model.board[r][c] != 0 && model.board[r][c] != exact.grid[r][c]) return true;
+    return false;
+  };
+  // Mistakes already counted stay counted: undo never takes one back.
+  while (wrongDigitShown() && app_.undoStep(false)) {
+  }
+  app_.panels().updateStatistics();
 }
 
 void PlaySession::commandAction(int id) {
@@ -235,6 +337,15 @@ void PlaySession::commandAction(int id) {
       break;
     case kMenuPause:
       pauseGame();
+      break;
+    case kMenuHint:
+      hintAction();
+      break;
+    case kMenuGrade:
+      app_.showGrade();
+      break;
+    case kMenuBackToCorrect:
+      backToLastCorrect();
       break;
     default:
       break;
@@ -362,6 +473,9 @@ bool PlaySession::keyAction(int key, bool clicked) {
       app_.freshHistory();
       return true;
     }
+    case 'T':
+      hintAction();
+      return true;
     default:
       break;
   }

@@ -6,8 +6,12 @@
 
 #include <functional>
 
+#include <string>
+
 #include "app/cell_input.h"
 #include "app/menu.h"
+#include "engine/hint.h"
+#include "platform/runtime.h"
 
 namespace app {
 
@@ -97,6 +101,16 @@ class PlaySession {
   void solveSequence();
   // A timed game whose board is solved stops its clock and goes to the hall of fame.
   void endSolvedTimedGame();
+  // "Tipp" and T, in three presses: the technique and where, the whole explanation, the
+  // step carried out (one undoable step). Before the first hint of a timed game the player
+  // is asked, since its time then no longer counts for the hall of fame.
+  void hintAction();
+  void showHint(const std::string& text);
+  // Any other input takes the hint (or the solved game's grade) away.
+  void dropHint();
+  static bool dropsHint(const platform::WindowMessage& message);
+  // Ctrl+Backspace: undo until no wrong digit is left on the board.
+  void backToLastCorrect();
 
   // Marks the session running while it lives and keeps the game on every way out.
   class Leaving;
@@ -105,6 +119,8 @@ class PlaySession {
   bool running_ = false;
   bool kept_ = false;
   bool paused_ = false;
+  int hintStage_ = 0;  // presses of T so far on the hint shown
+  punktivo::GameHint hint_;
 };
 
 }  // namespace app

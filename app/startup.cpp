@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "engine/hint.h"
 #include "engine/new_game.h"
 #include "engine/rules.h"
 #include "storage/data_files.h"
@@ -28,6 +29,7 @@ App::App(platform::Runtime& runtime)
       model_(*this),
       drawing_(runtime),
       panels_(drawing_, model_, settings_, game_),
+      hintPanel_(drawing_),
       timer_(drawing_, game_, input_.pickerBusy),
       view_(drawing_, model_, panels_, timer_),
       solver_(model_, settings_),
@@ -52,12 +54,14 @@ App::App(platform::Runtime& runtime)
   };
   // A solved timed game hands its time to the hall of fame.
   timer_.recordResult = [this] {
+    if (game_.hintShown) return;  // the player was told before the first hint
     hallDialogs_.recordResult(timer_.finalTime().toStdString(), settings_.difficulty);
   };
   // Reading a record ends a timed game and starts the mistake count afresh.
   boardFile_.onLoadStart = [this] {
     game_.timedGame = false;
     game_.mistakeCount = 0;
+    game_.hintShown = false;
   };
 }
 
@@ -230,6 +234,11 @@ bool App::undoStep(bool redo) {
   cells_.repaintHighlight();
   menu_.refreshSessionItems();
   return true;
+}
+
+void App::showGrade() {
+  const std::string text = punktivo::gradeText(punktivo::gradePuzzle(model_));
+  runtime_.messageBox(platform::MessageIcon::Information, QString::fromStdString(text), "&OK", 1);
 }
 
 void App::toggleComputedCandidates() {

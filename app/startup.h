@@ -22,6 +22,7 @@
 #include "platform/runtime.h"
 #include "render/board_view.h"
 #include "render/drawing.h"
+#include "render/hint_panel.h"
 #include "render/panels.h"
 #include "render/timer.h"
 #include "app/board_dialog.h"
@@ -84,6 +85,8 @@ class App final : public punktivo::BoardDisplay {
   // "Zeige Kandidaten" and M: the marks cleared, the computed candidates shown or hidden,
   // the board redrawn (which computes them). Callers make it one undoable step.
   void toggleComputedCandidates();
+  // "Rätsel bewerten": the grade of the puzzle's givens with its dots, in a message box.
+  void showGrade();
   // A switch of "E&xtras" by its menu id ("Gleiche Ziffern hervorheben", "Notizen automatisch
   // bereinigen", "Fehler zusätzlich markieren"): switched, remembered, and the board redrawn.
   void toggleOption(int id);
@@ -111,6 +114,7 @@ class App final : public punktivo::BoardDisplay {
   InputState& input() { return input_; }
   render::Drawing& drawing() { return drawing_; }
   render::Panels& panels() { return panels_; }
+  render::HintPanel& hintPanel() { return hintPanel_; }
   render::BoardView& view() { return view_; }
   render::Timer& timer() { return timer_; }
   CellInput& cells() { return cells_; }
@@ -140,6 +144,7 @@ class App final : public punktivo::BoardDisplay {
   InputState input_;
   render::Drawing drawing_;
   render::Panels panels_;
+  render::HintPanel hintPanel_;
   render::Timer timer_;
   render::BoardView view_;
   punktivo::Solver solver_;

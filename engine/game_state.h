@@ -13,6 +13,8 @@ struct GameState {
   std::atomic<bool> boardSolved{false};
   int16_t mistakeCount = 0;
   int armedKey = 0;  // first key of the solve sequence once released, 0 otherwise
+  // A hint was shown in this timed game: its time does not go to the hall of fame.
+  bool hintShown = false;
 };
 
 }  // namespace punktivo

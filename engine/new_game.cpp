@@ -7,6 +7,7 @@ GenerateResult startNewGame(Generator& generator, BoardModel& model, GameState& 
                             const Generator::RecordReader& readRecord,
                             const std::function<void()>& beforeBoardShown) {
   game.mistakeCount = 0;
+  game.hintShown = false;
   const GenerateResult made = generator.generateGame(readRecord);
   if (!made.generated()) return made;
   model.unsolvedFlag = false;

@@ -2,6 +2,7 @@
 #include "platform/services.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDate>
 #include <QThread>
 
@@ -69,6 +70,12 @@ void Services::beep() {
   if (window_.redrawingForRatio) return;  // drawing the screen again is not an event of the game
   ++beepCount_;
   QApplication::beep();
+}
+
+QString Services::clipboardText() const { return QGuiApplication::clipboard()->text(QClipboard::Clipboard); }
+
+void Services::setClipboardText(const QString& text) {
+  QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
 }
 
 }  // namespace platform

@@ -1,5 +1,5 @@
 // The services of the runtime: the clock and the date (tests may replace both), pauses,
-// threads, the mouse pointer, the beep and the seed of the game's chance.
+// threads, the mouse pointer, the beep, the clipboard and the seed of the game's chance.
 #pragma once
 
 #include <QString>
@@ -31,6 +31,9 @@ class Services {
   void showPointer();
   void beep();
   int beepCount() const { return beepCount_; }
+  // The text on the system's clipboard ("" when it holds none), and text put there.
+  QString clipboardText() const;
+  void setClipboardText(const QString& text);
   // The seed of the game's chance (PUNKTIVO_SEED, or the clock): the game seeds its
   // random source with it, so a run can be replayed.
   uint64_t randomSeed() const { return seed_; }

@@ -152,12 +152,13 @@ bool isKeepable(const ResumeState& state) {
 
 std::vector<uint8_t> encodeResume(const ResumeState& state) {
   assert(isKeepable(state));
+  const bool marks = state.hintShown;
   std::vector<uint8_t> bytes;
-  bytes.reserve(kResumeFileSize);
+  bytes.reserve(kResumeFileSizeWithMarks);
   Writer out(bytes);
   for (char ch : kResumeMagic) out.byte(static_cast<unsigned char>(ch));
-  out.u16(kResumeVersion);
-  out.u16(kResumePayloadSize);
+  out.u16(marks ? kResumeVersionWithMarks : kResumeVersion);
+  out.u16(marks ? kResumePayloadSize + 1 : kResumePayloadSize);
   for (const Grid* grid : {&state.board, &state.givens, &state.solution})
     forEachDigitCell([&](int r, int c) { out.byte((*grid)[r][c]); });
   for (const Grid* grid : {&state.dotsRight, &state.dotsDown})
@@ -173,8 +174,9 @@ std::vector<uint8_t> encodeResume(const ResumeState& state) {
   out.byte(state.unsolvedFlag ? 1 : 0);
   out.u32(state.elapsedMilliseconds);
   out.u16(static_cast<unsigned>(state.mistakeCount));
+  if (marks) out.byte(1);
   out.u32(crc32(bytes));
-  assert(bytes.size() == kResumeFileSize);
+  assert(bytes.size() == (marks ? kResumeFileSizeWithMarks : kResumeFileSize));
   return bytes;
 }
 
@@ -185,14 +187,18 @@ ResumeReadResult decodeResume(std::span<const uint8_t> bytes) {
     return rejected(ResumeStatus::kForeign);
   if (bytes.size() < kResumeHeaderSize) return rejected(ResumeStatus::kDamaged);
   Reader header(bytes.subspan(sizeof kResumeMagic));
-  if (header.u16() != kResumeVersion) return rejected(ResumeStatus::kUnknownVersion);
-  if (header.u16() != kResumePayloadSize || bytes.size() != kResumeFileSize) return rejected(ResumeStatus::kDamaged);
-  const std::span<const uint8_t> covered = bytes.first(kResumeFileSize - 4);
+  const unsigned version = header.u16();
+  if (version != kResumeVersion && version != kResumeVersionWithMarks) return rejected(ResumeStatus::kUnknownVersion);
+  const bool marks = version == kResumeVersionWithMarks;
+  const std::size_t payloadSize = marks ? kResumePayloadSize + 1 : kResumePayloadSize;
+  const std::size_t fileSize = marks ? kResumeFileSizeWithMarks : kResumeFileSize;
+  if (header.u16() != payloadSize || bytes.size() != fileSize) return rejected(ResumeStatus::kDamaged);
+  const std::span<const uint8_t> covered = bytes.first(fileSize - 4);
   if (Reader(bytes.subspan(covered.size())).u32() != crc32(covered)) return rejected(ResumeStatus::kDamaged);
 
   ResumeReadResult result;
   ResumeState& state = result.state;
-  Reader in(bytes.subspan(kResumeHeaderSize, kResumePayloadSize));
+  Reader in(bytes.subspan(kResumeHeaderSize, payloadSize));
   bool ok = true;
   for (Grid* grid : {&state.board, &state.givens, &state.solution})
     forEachDigitCell([&](int r, int c) { (*grid)[r][c] = static_cast<uint8_t>(in.byte()); });
@@ -211,6 +217,11 @@ ResumeReadResult decodeResume(std::span<const uint8_t> bytes) {
   state.unsolvedFlag = unsolved == 1;
   state.elapsedMilliseconds = in.u32();
   state.mistakeCount = static_cast<int>(in.u16());
+  if (marks) {
+    // Version 2 exists for its mark: a file of it without the mark was not written by us.
+    ok = ok && in.byte() == 1;
+    state.hintShown = true;
+  }
   // The checksum only says the bytes are as written; whether a writer of ours wrote them,
   // the fields say.
   if (!ok || !isKeepable(state)) return rejected(ResumeStatus::kDamaged);
@@ -218,7 +229,7 @@ ResumeReadResult decodeResume(std::span<const uint8_t> bytes) {
 }
 
 ResumeReadResult readResumeFile(const std::filesystem::path& path) {
-  const ReadResult read = readFileRange(path, 0, kResumeFileSize + 1);
+  const ReadResult read = readFileRange(path, 0, kResumeFileSizeWithMarks + 1);
   if (read.status == ReadStatus::kMissing) return rejected(ResumeStatus::kMissing);
   if (read.status == ReadStatus::kFailed) return rejected(ResumeStatus::kUnreadable, read.error);
   return decodeResume(read.bytes);

@@ -25,12 +25,16 @@ inline constexpr const char* kResumeFile = "letztes.spiel";
 // columns 1-8) and dotsDown (columns 1-9, rows 1-8; column first, as in the model), 72 codes
 // 0-2 each, the candidate notes (81 cells, 2 bytes each: bit d set for digit d), level (0-3),
 // timed (0/1), unsolved (0/1), elapsed milliseconds (4 bytes, 0 unless timed), mistakes
-// (2 bytes, 0-32767).
+// (2 bytes, 0-32767). Version 2, written only for a timed game in which a hint was shown,
+// adds one byte of marks after the mistakes (bit 0: a hint was shown; the time does not
+// count for the hall of fame), so a game without hints keeps the file of version 1.
 inline constexpr char kResumeMagic[8] = {'P', 'T', 'V', 'S', 'T', 'A', 'N', 'D'};
 inline constexpr uint16_t kResumeVersion = 1;
+inline constexpr uint16_t kResumeVersionWithMarks = 2;
 inline constexpr std::size_t kResumeHeaderSize = 12;
 inline constexpr std::size_t kResumePayloadSize = 3 * 81 + 2 * 72 + 2 * 81 + 3 + 4 + 2;  // 558
 inline constexpr std::size_t kResumeFileSize = kResumeHeaderSize + kResumePayloadSize + 4;  // 574
+inline constexpr std::size_t kResumeFileSizeWithMarks = kResumeFileSize + 1;  // 575
 inline constexpr int kMaxResumeMistakes = 32767;
 
 // What the file holds. Only the cells of rows and columns 1-9 count (row and column 0 of the
@@ -47,6 +51,7 @@ struct ResumeState {
   bool timedGame = false;
   uint32_t elapsedMilliseconds = 0;
   int mistakeCount = 0;
+  bool hintShown = false;  // a hint was shown in the timed game (version 2 only)
   bool operator==(const ResumeState&) const = default;
 };
 

@@ -21,6 +21,7 @@
 #include "storage/board_file.h"
 #include "tools/tool_common.h"
 #include "tools/tool_logic.h"
+#include "tools/tool_links.h"
 
 namespace punktivo {
 namespace {
@@ -40,11 +41,13 @@ constexpr const char* kUsage =
     "       punktivo-tool hint FILE[:N] [--board]\n"
     "       punktivo-tool solve-logic FILE[:N] [--board] [--steps] [-o OUTFILE[:N]]\n"
     "       punktivo-tool make LEVEL [--grade G] [--seed S] [--no-givens] [-o OUTFILE[:N]]\n"
+    "       punktivo-tool export FILE[:N] [--form fpuzzles|sudokupad|json]\n"
+    "       punktivo-tool import LINK|LINKFILE [-o OUTFILE[:N]]\n"
     "  N = record 1-4 (default 1); LEVEL = leicht mittel schwer extrem or 0-3;\n"
     "  G = sanft knifflig verzwickt teuflisch or 1-4\n"
     "operations: show solve solve-candidates solve-rules candidates derive-dots\n"
     "            derive-dots-from-solution solution status count solve-exact shuffle\n"
-    "            generate validate hint solve-logic make\n";
+    "            generate validate hint solve-logic make export import\n";
 
 constexpr std::string_view kOperations[] = {
     "show",        "solve",     "solve-candidates", "solve-rules",
@@ -260,6 +263,7 @@ int run(int argc, char** argv) {
     return kExitOk;
   }
   if (const auto logic = runLogicOperation(argc, argv)) return *logic;
+  if (const auto linked = runLinkOperation(argc, argv)) return *linked;
   std::string error;
   const auto args = parseArguments(argc, argv, error);
   if (!args) {

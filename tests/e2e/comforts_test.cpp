@@ -125,7 +125,7 @@ int cornerInk(const QImage& cell) {
 
 TEST(ErrorShape, WithTheOptionAGreyscaleScreenTellsAWrongDigitFromARightOne) {
   Game game;
-  game.chooseMenu("x", "f");
+  game.chooseMenu("x", "m");
   ASSERT_TRUE(waitUntil([&] { return game.readFile("punktivo.opt").size() > 14; })) << "the option was not kept";
   const std::string options = [&] {
     const std::vector<uint8_t> bytes = game.readFile("punktivo.opt");
@@ -146,7 +146,7 @@ TEST(ErrorShape, WithTheOptionAGreyscaleScreenTellsAWrongDigitFromARightOne) {
   EXPECT_EQ(cornerInk(rightCell), 0);
   EXPECT_GE(cornerInk(wrongCell), 12) << "no stroke a greyscale screen shows";
   // Switched off, the stroke goes and the red digit stays.
-  game.chooseMenu("x", "f");
+  game.chooseMenu("x", "m");
   ASSERT_TRUE(waitUntil([&] { return cornerInk(game.grab(cellRect(cells.row, cells.second))) == 0; }));
   EXPECT_EQ(game.cellInk(cells.row, cells.second), Ink::Red);
   leaveSession(game);

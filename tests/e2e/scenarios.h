@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "tests/e2e/game.h"
 
 namespace e2e {
@@ -28,6 +32,41 @@ inline void expectSessionAlive(Game& game, int row, int column) {
   ASSERT_TRUE(waitUntil([&] { return game.pickerShown(row, column); })) << "the session is gone";
   game.tap("Escape");
   ASSERT_TRUE(waitUntil([&] { return !game.pickerShown(row, column) && game.sessionShown(); }));
+}
+
+inline constexpr QRgb kWhite = 0xffffffffU;
+inline constexpr QRgb kCursorTint = 0xffffec96U;
+inline constexpr QRgb kSameDigitTint = 0xffcee2ffU;
+
+// Shows the cursor and takes it from the top-left cell to (row, column), a key at a time
+// once the last one has shown.
+inline void cursorTo(Game& game, int row, int column) {
+  game.tap("Home");
+  ASSERT_TRUE(waitUntil([&] {
+    for (int r = 1; r <= 9; ++r)
+      for (int c = 1; c <= 9; ++c)
+        if (game.cellTint(r, c) == kCursorTint) return true;
+    return false;
+  }));
+  game.tap("Home");
+  game.tap("Prior");
+  ASSERT_TRUE(waitUntil([&] { return game.cellTint(1, 1) == kCursorTint; }));
+  for (int r = 2; r <= row; ++r) {
+    game.tap("Down");
+    ASSERT_TRUE(waitUntil([&] { return game.cellTint(r, 1) == kCursorTint; }));
+  }
+  for (int c = 2; c <= column; ++c) {
+    game.tap("Right");
+    ASSERT_TRUE(waitUntil([&] { return game.cellTint(row, c) == kCursorTint; }));
+  }
+}
+
+// The empty cells of a board of 81 digits, as (row, column).
+inline std::vector<std::pair<int, int>> emptyCells(const std::string& board) {
+  std::vector<std::pair<int, int>> cells;
+  for (size_t i = 0; i < board.size(); ++i)
+    if (board[i] == '0') cells.emplace_back(int(i / 9) + 1, int(i % 9) + 1);
+  return cells;
 }
 
 inline void enterDigit(Game& game, int row, int column, const char* digit) {

@@ -44,8 +44,9 @@ ResumeState sampleState(uint64_t seed) {
 // check can reject them.
 std::vector<uint8_t> patched(std::vector<uint8_t> bytes, std::size_t payloadOffset, uint8_t value) {
   bytes[kResumeHeaderSize + payloadOffset] = value;
-  const uint32_t crc = crc32(std::span<const uint8_t>(bytes).first(kResumeFileSize - 4));
-  for (std::size_t k = 0; k < 4; ++k) bytes[kResumeFileSize - 4 + k] = static_cast<uint8_t>(crc >> (8 * k));
+  const std::size_t covered = bytes.size() - 4;
+  const uint32_t crc = crc32(std::span<const uint8_t>(bytes).first(covered));
+  for (std::size_t k = 0; k < 4; ++k) bytes[covered + k] = static_cast<uint8_t>(crc >> (8 * k));
   return bytes;
 }
 
@@ -188,8 +189,41 @@ TEST(ResumeFile, ForeignFilesAreRecognised) {
   EXPECT_EQ(decodeResume({}).status, ResumeStatus::kForeign);
   // Ours, but of a later version.
   std::vector<uint8_t> later = encodeResume(sampleState(1));
-  later[8] = 2;
+  later[8] = 3;
   EXPECT_EQ(decodeResume(later).status, ResumeStatus::kUnknownVersion);
+}
+
+// A timed game in which a hint was shown keeps that mark in version 2 (one byte more); a game
+// without it keeps the bytes of version 1, so older games read it as before.
+TEST(ResumeFile, AHintMarkIsKeptInVersionTwoAndAGameWithoutOneStaysVersionOne) {
+  ResumeState state = sampleState(3);
+  const std::vector<uint8_t> plain = encodeResume(state);
+  ASSERT_EQ(plain.size(), kResumeFileSize);
+  EXPECT_EQ(plain[8], 1);
+  state.hintShown = true;
+  const std::vector<uint8_t> marked = encodeResume(state);
+  ASSERT_EQ(marked.size(), kResumeFileSizeWithMarks);
+  EXPECT_EQ(marked[8], 2);
+  EXPECT_EQ(marked[10] | marked[11] << 8, int(kResumePayloadSize + 1));
+  // The same fields in the same places, the mark after them.
+  EXPECT_TRUE(std::equal(plain.begin() + 12, plain.end() - 4, marked.begin() + 12));
+  EXPECT_EQ(marked[kResumeHeaderSize + kResumePayloadSize], 1);
+  const ResumeReadResult back = decodeResume(marked);
+  ASSERT_TRUE(back.ok()) << back.describe();
+  EXPECT_EQ(back.state, state);
+  EXPECT_FALSE(decodeResume(plain).state.hintShown);
+  // Version 2 without its mark, or with other bits, is not a file of ours.
+  for (const int mark : {0, 3, 0x81})
+    EXPECT_EQ(decodeResume(patched(marked, kResumePayloadSize, uint8_t(mark))).status, ResumeStatus::kDamaged) << int(mark);
+  for (std::size_t i = 0; i < marked.size(); ++i) {
+    std::vector<uint8_t> damaged = marked;
+    damaged[i] = static_cast<uint8_t>(damaged[i] ^ 0x10);
+    EXPECT_FALSE(decodeResume(damaged).ok()) << "byte " << i;
+  }
+  // A version-2 header on a file of version 1's length is damaged, not read short.
+  std::vector<uint8_t> shortened = plain;
+  shortened[8] = 2;
+  EXPECT_EQ(decodeResume(shortened).status, ResumeStatus::kDamaged);
 }
 
 TEST(ResumeFile, FieldsOutOfRangeAreRejectedEvenWithTheRightChecksum) {
