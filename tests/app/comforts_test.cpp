@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "app/menu.h"
+#include "storage/resume_file.h"
 #include "support/gui_support.h"
 #include "support/temp_dir.h"
 
@@ -226,6 +227,23 @@ TEST_F(Pause, MinimisingPausesAndAbbruchKeepsTheGameWithoutThePause) {
   release(Qt::Key_A);
   app().menu().Win_0_MenuEvent(app::kMenuResume);
   EXPECT_NEAR(app().timer().elapsedTime(), 42.0, 0.01);
+}
+
+TEST_F(Pause, ThePausedGameLeftByTheCloseBoxIsKeptWithoutThePause) {
+  started.runtime.messageBoxResponder = [](const platform::MessageBoxRequest&) { return 1; };  // "&JA"
+  startTimedGame();
+  now += 30;
+  release(Qt::Key_P);
+  whenPaused([&] {
+    now += 900;
+    QCoreApplication::postEvent(started.runtime.mainWindowWidget(), new QCloseEvent);
+  });
+  session();
+  EXPECT_FALSE(started.runtime.windowExists());
+  const punktivo::ResumeReadResult kept = punktivo::readResumeFile(dir / punktivo::kResumeFile);
+  ASSERT_TRUE(kept.ok());
+  EXPECT_TRUE(kept.state.timedGame);
+  EXPECT_EQ(kept.state.elapsedMilliseconds, 30000u);
 }
 
 TEST_F(Pause, AnUntimedGameDoesNotPause) {
