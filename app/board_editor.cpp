@@ -67,7 +67,9 @@ void BoardEditor::commandAction(int id) {
       if (app_.undoStep(id == kMenuRedo)) app_.panels().updateDifficultyPanel();
       break;
     case kMenuHighlight:
-      app_.toggleHighlight();
+    case kMenuTidyNotes:
+    case kMenuMarkErrors:
+      app_.toggleOption(id);
       break;
     case kMenuCountSolutions:
       reportSolutions();

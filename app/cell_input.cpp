@@ -150,6 +150,23 @@ void CellInput::enterDigit(int column, int row, int digit) {
   if (input_.editorMode) return;
   countMistake(column, row);
   drawPlayerCell(column, row, digit);
+  if (settings_.tidyNotes) tidyNotes(column, row, digit);
+}
+
+void CellInput::tidyNotes(int column, int row, int digit) {
+  if (digit < 1 || digit > 9) return;
+  bool changed = false;
+  for (int r = 1; r <= 9; ++r)
+    for (int c = 1; c <= 9; ++c) {
+      const bool sees = r == row || c == column || ((r - 1) / 3 == (row - 1) / 3 && (c - 1) / 3 == (column - 1) / 3);
+      bool& mark = model_.candidates[r][c][digit];
+      if (!sees || (r == row && c == column) || !mark) continue;
+      mark = false;
+      view_.drawCandidateMarksOf(c, r);
+      changed = true;
+    }
+  // The marks' boxes reach under the dots at the cells' edges.
+  if (changed) view_.drawDots();
 }
 
 void CellInput::countMistake(int column, int row) {
@@ -301,6 +318,7 @@ void CellInput::paintPlayerCell(int column, int row, int digit, bool wrong) {
   const int y = view_.cellY(row) + 1;
   eraseCell(column, row);
   rt.setPen(drawing_.palette(kBlue));
+  if (wrong && settings_.markErrors) strikeThrough(x, y);
   if (digit != 0) {
     drawing_.selectFont(kFontCell);
     rt.setTextBackground(platform::TextBackground::Transparent);
@@ -314,6 +332,17 @@ void CellInput::paintPlayerCell(int column, int row, int digit, bool wrong) {
   rt.setPen(drawing_.palette(kBlack));
   rt.setFill(drawing_.palette(kWhite));
   view_.drawDots();
+}
+
+void CellInput::strikeThrough(int x, int y) {
+  // Corner to corner, clear of the dots in the middle of the cell's sides: a shape that
+  // stays when the colours go (greyscale, colour-blind eyes).
+  platform::Runtime& rt = drawing_.runtime();
+  rt.setPen(drawing_.palette(kRed));
+  rt.setLineWidth(kStrokeWidth);
+  rt.line(x + kStrokeInset, y + kStrokeInset, x + 57 - kStrokeInset, y + 57 - kStrokeInset);
+  rt.setLineWidth(1);
+  rt.setPen(drawing_.palette(kBlue));
 }
 
 void CellInput::drawGivenCell(int column, int row, int digit) {

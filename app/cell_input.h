@@ -50,6 +50,10 @@ struct Cell {
   bool operator==(const Cell&) const = default;
 };
 
+// The stroke through a wrong digit: its width, and how far its ends stay off the corners.
+inline constexpr int kStrokeWidth = 4;
+inline constexpr int kStrokeInset = 6;
+
 inline constexpr const char* kHintClickCell = "Bitte ein Feld anklicken!";
 
 class CellInput final : public render::CellPainter {
@@ -84,6 +88,9 @@ class CellInput final : public render::CellPainter {
   // cell is drawn and a wrong digit counted; in the editor only the model changes.
   void enterDigit(int column, int row, int digit);
   void toggleCandidate(int column, int row, int digit);
+  // "Notizen automatisch bereinigen": `digit` taken out of the notes of every other cell in
+  // the row, column and box of (column, row), and those cells drawn again.
+  void tidyNotes(int column, int row, int digit);
 
   // --- keyboard cursor --------------------------------------------------------------------
   // Moves the cursor for an arrow, Home, End, PgUp or PgDn key (the first such key only
@@ -106,6 +113,8 @@ class CellInput final : public render::CellPainter {
   void eraseCell(int column, int row);
   bool wrongDigit(int column, int row) const;
   void paintPlayerCell(int column, int row, int digit, bool wrong);
+  // "Fehler zusätzlich markieren": the stroke through a wrong digit's cell at (x, y).
+  void strikeThrough(int x, int y);
   // Removes the picker by drawing back what lay under it.
   void restoreBackground();
   // A cell's digit drawn again as it stands (no mistake counted); with its candidate marks.

@@ -28,6 +28,10 @@ const QStringList& menuDefinition() {
       "73:&Letztes Spiel fortsetzen", "-", "74:Lösungen &zählen\tU", "-", "75:Als Link &kopieren",
       "76:Link &einfügen", "-", "80:&Tipp\tT",
       "81:Rätsel &bewerten", "82:Zurück zum letzten &fehlerfreien Stand\tStrg+Rück",
+      "-", "84:&Pause\tP",
+      "-", "85:&Notizen automatisch bereinigen",
+      "86:Fehler zusätzlich &markieren",
+      "-", "87:Spiele mit Lösungen &drucken",
       "",
       "&Hilfe",
       "60:&Anleitung", "-", "1:über &Punktivo...",
@@ -106,17 +110,22 @@ void Menu::refreshSessionItems() {
   rt.setMenuItemEnabled(kMenuCountSolutions, sessionKind_ == SessionKind::Editor);
   rt.setMenuItemEnabled(kMenuHint, sessionKind_ == SessionKind::Play);
   rt.setMenuItemEnabled(kMenuBackToCorrect, sessionKind_ == SessionKind::Play);
+  rt.setMenuItemEnabled(kMenuPause, sessionKind_ == SessionKind::Play && app_.game().timedGame);
 }
 
 void Menu::updateMenuChecks() {
   platform::Runtime& rt = app_.runtime();
   for (int id = kMenuEasy; id <= kMenuExtreme; ++id) rt.setMenuCheck(id, false);
-  for (int id : {int(kMenuShowCandidates), int(kMenuSymmetry), int(kMenuHighlight)}) rt.setMenuCheck(id, false);
+  for (int id : {int(kMenuShowCandidates), int(kMenuSymmetry), int(kMenuHighlight), int(kMenuTidyNotes),
+                 int(kMenuMarkErrors)})
+    rt.setMenuCheck(id, false);
   const punktivo::Settings& settings = app_.settings();
   rt.setMenuCheck(kMenuEasy + settings.difficulty, true);
   if (settings.showCandidates) rt.setMenuCheck(kMenuShowCandidates, true);
   if (settings.puzzleSymmetry) rt.setMenuCheck(kMenuSymmetry, true);
   if (settings.highlightSameDigits) rt.setMenuCheck(kMenuHighlight, true);
+  if (settings.tidyNotes) rt.setMenuCheck(kMenuTidyNotes, true);
+  if (settings.markErrors) rt.setMenuCheck(kMenuMarkErrors, true);
 }
 
 void Menu::Win_0_MenuEvent(int id) {
@@ -226,7 +235,12 @@ void Menu::runCommand(int id) {
       settings.puzzleSymmetry = !settings.puzzleSymmetry;
       break;
     case kMenuHighlight:
-      app_.toggleHighlight();
+    case kMenuTidyNotes:
+    case kMenuMarkErrors:
+      app_.toggleOption(id);
+      break;
+    case kMenuPrintWithSolutions:
+      app_.printGamesWithSolutions();
       break;
     case kMenuHallOfFame:
       app_.showHallOfFame();

@@ -44,9 +44,14 @@ enum ExtraMenuId : int {
   kMenuHint = 80,           // play session only
   kMenuGrade = 81,
   kMenuBackToCorrect = 82,  // play session only
+  kMenuPause = 84,
+  kMenuTidyNotes = 85,
+  kMenuMarkErrors = 86,
+  kMenuPrintWithSolutions = 87,
 };
 inline constexpr int kSessionMenuItems[] = {kMenuUndo,  kMenuRedo,  kMenuHighlight,    kMenuCountSolutions,
-                                            kMenuHint,  kMenuGrade, kMenuBackToCorrect};
+                                            kMenuHint,  kMenuGrade, kMenuBackToCorrect,
+                                            kMenuPause, kMenuTidyNotes, kMenuMarkErrors};
 
 // The menu definition, read one string after another: "id:caption" is a command item,
 // any other string opens a drop-down menu ("-" separator, ">caption" nested menu inside

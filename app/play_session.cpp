@@ -1,6 +1,8 @@
 // The play session loop.
 #include "app/play_session.h"
 
+#include <QRect>
+
 #include "app/last_game.h"
 #include "app/startup.h"
 #include "engine/exact_solver.h"
@@ -109,7 +111,9 @@ class PlaySession::Leaving {
     session.kept_ = false;
   }
   ~Leaving() {
+    // Kept while still paused: the time it keeps leaves the pause out.
     session_.keepGame();
+    if (session_.paused_) session_.resumeGame();
     session_.running_ = false;
     if (session_.app_.runtime().windowExists()) session_.dropHint();
   }
@@ -133,7 +137,13 @@ void PlaySession::runPlaySession() {
   for (;;) {
     rt.processEventsOnce();
     if (!rt.windowExists()) return;
+    // A timed game pauses by itself while its window is minimised.
+    if (!paused_ && game.timedGame && rt.windowMinimized()) pauseGame();
     const platform::WindowMessage& m = rt.lastMessage();
+    if (paused_) {
+      if (!pausedAction(m)) return;
+      continue;
+    }
     if (app_.hintPanel().shown() && dropsHint(m)) dropHint();
     if (m.kind == platform::MessageKind::KeyRelease && m.key == platform::kKeyBackspace &&
         (m.modifiers & platform::kModControl) != 0) {
@@ -165,6 +175,49 @@ void PlaySession::runPlaySession() {
       if (!rt.windowExists()) return;
       endSolvedTimedGame();
     }
+  }
+}
+
+void PlaySession::pauseGame() {
+  if (paused_ || !app_.game().timedGame) return;
+  // The hint's text and tinted cells would tell what the face hides.
+  if (app_.hintPanel().shown()) dropHint();
+  app_.timer().pause();
+  paused_ = true;
+  app_.view().drawPauseFace();
+}
+
+void PlaySession::resumeGame() {
+  if (!paused_) return;
+  paused_ = false;
+  app_.timer().resume();
+  if (app_.runtime().windowExists()) app_.view().uncoverBoard();
+}
+
+bool PlaySession::pausedAction(const platform::WindowMessage& m) {
+  platform::Runtime& rt = app_.runtime();
+  switch (m.kind) {
+    case platform::MessageKind::Command:
+      if (m.key == kMenuPause) resumeGame();
+      return true;
+    case platform::MessageKind::KeyRelease:
+      if (m.key == 'P' && m.modifiers == 0) resumeGame();
+      // Abbruch leaves as ever; every other key would show or change the hidden board.
+      if (m.key == 'A' || m.key == platform::kKeyEscape) return keyAction(m.key, false);
+      return true;
+    case platform::MessageKind::LeftPress: {
+      if (buttonAt(rt.mouseX(), rt.mouseY()) == kAbort) return keyAction('A', true);
+      const render::BoardLayout board = app_.view().layout();
+      const QRect face(board.originX, board.originY, 9 * board.cellWidth, 9 * board.cellHeight);
+      if (face.contains(rt.mouseX(), rt.mouseY())) {
+        resumeGame();
+        // The click only takes the face away; it opens no picker.
+        rt.waitButtonsUp();
+      }
+      return true;
+    }
+    default:
+      return true;
   }
 }
 
@@ -278,7 +331,12 @@ void PlaySession::commandAction(int id) {
       if (app_.undoStep(id == kMenuRedo)) endSolvedTimedGame();
       break;
     case kMenuHighlight:
-      app_.toggleHighlight();
+    case kMenuTidyNotes:
+    case kMenuMarkErrors:
+      app_.toggleOption(id);
+      break;
+    case kMenuPause:
+      pauseGame();
       break;
     case kMenuHint:
       hintAction();
@@ -393,6 +451,9 @@ bool PlaySession::keyAction(int key, bool clicked) {
         model.clearCandidates();
         view.redrawBoard();
       });
+      return true;
+    case 'P':
+      pauseGame();
       return true;
     case 'M':
       game.timedGame = false;

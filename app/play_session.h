@@ -79,8 +79,16 @@ class PlaySession {
   // Keeps the game for "Letztes Spiel fortsetzen" once per session, on the way out and
   // before the way out ends its timing (A, Escape, the exit question's yes).
   void keepGame();
+  // A timed game paused: its clock stopped and its board hidden until it resumes.
+  bool paused() const { return paused_; }
 
  private:
+  // P, "Pause" in the menu, or the window minimised: the clock stops, a face hides the board.
+  void pauseGame();
+  // P, the menu item again, or a click on the face: the board back, the clock going on.
+  void resumeGame();
+  // What a paused game takes: the way back, and the ways out; false to leave.
+  bool pausedAction(const platform::WindowMessage& m);
   // Acts on a released key (or a button, `clicked` set); returns false to leave.
   bool keyAction(int key, bool clicked);
   // A menu item of "E&xtras" chosen while the session runs.
@@ -110,6 +118,7 @@ class PlaySession {
   App& app_;
   bool running_ = false;
   bool kept_ = false;
+  bool paused_ = false;
   int hintStage_ = 0;  // presses of T so far on the hint shown
   punktivo::GameHint hint_;
 };

@@ -75,6 +75,32 @@ GridLayout gamesPageLayout(int width, int height, int game) {
   return g;
 }
 
+GridLayout solutionsPageLayout(int width, int height, int game) {
+  GridLayout g;
+  g.u = width / 80;
+  g.v = height / 70;
+  const int dx = (game % 2) * 40 * g.u;
+  const int dy = (game / 2) * 32 * g.v;
+  // Three quarters of a puzzle's grid, centred under where the puzzle's grid would stand.
+  g.originX = 6 * g.u + dx;
+  g.originY = 5 * g.v + dy;
+  g.cellWidth = 3 * g.u;
+  g.cellHeight = roundHalfEven(2.25 * g.v);
+  setPrintedLines(g, 6, 0.45 * g.u);
+  g.digitPoints = 14;
+  g.footerPoints = 10;
+  g.footerX = g.originX;
+  g.footerY = g.originY + 9 * g.cellHeight + g.v;
+  g.digitX = g.originX + g.u;
+  g.digitY = g.originY + roundHalfEven(0.45 * g.v);
+  return g;
+}
+
+QPoint gameHeadingPosition(const GridLayout& g) { return {g.originX, g.originY - 2 * g.v}; }
+
+QString gameHeading(int game) { return "Spiel " + QString::number(game + 1); }
+QString solutionHeading(int game) { return "Lösung zu Spiel " + QString::number(game + 1); }
+
 QString footerText(const Settings& settings, int givenCount) {
   const int level = std::clamp<int>(settings.difficulty, 0, 3);
   return "Schwierigkeitsgrad: " + QString::fromStdString(settings.levelNames[size_t(level)]) + "mit " +
@@ -104,15 +130,17 @@ bool Printing::printBoard() {
   return true;
 }
 
-bool Printing::printGames() {
+bool Printing::printGames(Pages pages) {
   platform::Printer printer(runtime_, destination);
-  const QString name = "Spiele drucken";
+  const bool withSolutions = pages == kWithSolutions;
+  const QString name = withSolutions ? "Spiele mit Lösungen drucken" : "Spiele drucken";
   bool printed = printer.selectPrinter(name) && printer.startDocument(name);
   if (printed) {
     beginPage();
     runtime_.selectFontByPoints("ARIAL", 20);
     const int width = printer.pageWidth(), height = printer.pageHeight();
     render::BoardPainter painter(drawing_);
+    std::array<PrintedSolution, 4> solutions;
     for (int game = 0; game < 4; ++game) {
       const GridLayout layout = gamesPageLayout(width, height, game);
       painter.drawGrid(layout);
@@ -123,9 +151,17 @@ bool Printing::printGames() {
       runtime_.selectFontByPoints("ARIAL", layout.digitPoints);
       const int givenCount = drawDigits(layout, model_.givens);
       drawFooter(layout, givenCount);
+      if (withSolutions) {
+        drawHeading(layout, gameHeading(game));
+        solutions[size_t(game)] = {model_.solution, model_.dotsRight, model_.dotsDown};
+      }
     }
     runtime_.setPointer(platform::Pointer::Normal);
-    printed = printer.endDocument();
+    if (withSolutions) {
+      printed = printer.newPage();
+      if (printed) printSolutions(width, height, solutions);
+    }
+    printed = printed && printer.endDocument();
   }
   if (printed) {
     restoreDrawingState();
@@ -134,6 +170,32 @@ bool Printing::printGames() {
   }
   model_.display().drawMainScreen();
   return printed;
+}
+
+void Printing::printSolutions(int width, int height, const std::array<PrintedSolution, 4>& solutions) {
+  beginPage();
+  render::BoardPainter painter(drawing_);
+  for (int game = 0; game < 4; ++game) {
+    const PrintedSolution& solution = solutions[size_t(game)];
+    const GridLayout layout = solutionsPageLayout(width, height, game);
+    painter.drawGrid(layout);
+    painter.drawDots(layout, solution.dotsRight, solution.dotsDown);
+    runtime_.selectFontByPoints("ARIAL", layout.digitPoints);
+    for (int column = 1; column <= 9; ++column)
+      for (int row = 1; row <= 9; ++row) {
+        const int digit = solution.digits[row][column];
+        if (digit < 1 || digit > 9) continue;
+        const QPoint at = layout.digitPosition(column, row);
+        runtime_.text(at.x(), at.y(), QString::number(digit));
+      }
+    drawHeading(layout, solutionHeading(game));
+  }
+}
+
+void Printing::drawHeading(const GridLayout& g, const QString& text) {
+  runtime_.selectFontByPoints("ARIAL", kHeadingPoints);
+  const QPoint at = gameHeadingPosition(g);
+  runtime_.text(at.x(), at.y(), text);
 }
 
 void Printing::beginPage() {

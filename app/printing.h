@@ -5,6 +5,8 @@
 #include <QPoint>
 #include <QString>
 
+#include <array>
+
 #include "engine/board_model.h"
 #include "engine/generator.h"
 #include "engine/solver.h"
@@ -35,6 +37,14 @@ struct GridLayout : render::BoardLayout {
 GridLayout boardPageLayout(int width, int height);
 // printGames: game k (0 top left, 1 top right, 2 bottom left, 3 bottom right).
 GridLayout gamesPageLayout(int width, int height, int game);
+// The solutions page: the solution of game k, smaller, in the same quarter of the page.
+GridLayout solutionsPageLayout(int width, int height, int game);
+// Where the heading of game k stands, above its grid: on the games page ("Spiel k+1") and
+// on the solutions page ("Lösung zu Spiel k+1").
+QPoint gameHeadingPosition(const GridLayout& layout);
+inline constexpr double kHeadingPoints = 12;
+QString gameHeading(int game);
+QString solutionHeading(int game);
 
 // "Schwierigkeitsgrad: " + level name + "mit n Zahlen".
 QString footerText(const Settings& settings, int givenCount);
@@ -59,12 +69,21 @@ class Printing {
   bool printBoard();
   // "Spiele drucken": four new puzzles of the current level, givens only. The model keeps
   // the fourth; the main screen is redrawn in every case.
-  bool printGames();
+  enum Pages { kPuzzlesOnly, kWithSolutions };
+  // With solutions, a second page holds the four solutions, smaller, each headed with the
+  // number its puzzle carries on the first page.
+  bool printGames(Pages pages = kPuzzlesOnly);
 
  private:
   // Digits of `digits` at the layout's positions; returns how many cells hold a given.
   int drawDigits(const GridLayout& layout, const Grid& digits);
   void drawFooter(const GridLayout& layout, int givenCount);
+  void drawHeading(const GridLayout& layout, const QString& text);
+  // What the solutions page shows of one printed game.
+  struct PrintedSolution {
+    Grid digits{}, dotsRight{}, dotsDown{};
+  };
+  void printSolutions(int width, int height, const std::array<PrintedSolution, 4>& solutions);
   void prepareGame();
   void beginPage();
   void restoreDrawingState();

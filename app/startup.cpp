@@ -117,6 +117,7 @@ void App::redrawScreen() {
   cells_.repaintCells();
   view_.drawCandidateMarks();
   cells_.repaintPicker();
+  if (session_.paused()) view_.drawPauseFace();
   drawing_.selectFont(render::kFontText);
 }
 
@@ -208,6 +209,7 @@ void App::deriveDotsQuietly(const std::optional<punktivo::Grid>& known) {
 }
 void App::printBoard() { printing_.printBoard(); }
 void App::printGames() { printing_.printGames(); }
+void App::printGamesWithSolutions() { printing_.printGames(punktivo::Printing::kWithSolutions); }
 void App::runBoardEditor() { editor_.runBoardEditor(); }
 void App::showHallOfFame() { hallDialogs_.showHallOfFame(settings_.difficulty); }
 void App::showHelpTopic(const QString& topic) { punktivo::showHelpTopic(runtime_, punktivo::kHelpFileName, topic); }
@@ -245,11 +247,21 @@ void App::toggleComputedCandidates() {
   view_.redrawBoard();
 }
 
-void App::toggleHighlight() {
-  settings_.highlightSameDigits = !settings_.highlightSameDigits;
+void App::toggleOption(int id) {
+  bool* option = id == kMenuHighlight    ? &settings_.highlightSameDigits
+                 : id == kMenuTidyNotes  ? &settings_.tidyNotes
+                 : id == kMenuMarkErrors ? &settings_.markErrors
+                                         : nullptr;
+  if (option == nullptr) return;
+  *option = !*option;
   // Not remembered is no reason to stop the player: the option holds for this run.
   punktivo::writeOptions(punktivo::kOptionsFile, settings_);
   menu_.updateMenuChecks();
+  if (id == kMenuMarkErrors) {
+    // The wrong digits get or lose their stroke; the notes of the empty cells come back.
+    cells_.repaintCells();
+    view_.drawCandidateMarks();
+  }
   cells_.repaintHighlight();
 }
 

@@ -77,6 +77,8 @@ class App final : public punktivo::BoardDisplay {
   void deriveDotsQuietly(const std::optional<punktivo::Grid>& known = std::nullopt);
   void printBoard();
   void printGames();
+  // "Spiele mit Lösungen drucken": the four puzzles, then a page of their solutions.
+  void printGamesWithSolutions();
   void runBoardEditor();
   void showHallOfFame();
   void showHelpTopic(const QString& topic);
@@ -85,8 +87,9 @@ class App final : public punktivo::BoardDisplay {
   void toggleComputedCandidates();
   // "Rätsel bewerten": the grade of the puzzle's givens with its dots, in a message box.
   void showGrade();
-  // The option "Gleiche Ziffern hervorheben": switched, remembered, and the board redrawn.
-  void toggleHighlight();
+  // A switch of "E&xtras" by its menu id ("Gleiche Ziffern hervorheben", "Notizen automatisch
+  // bereinigen", "Fehler zusätzlich markieren"): switched, remembered, and the board redrawn.
+  void toggleOption(int id);
 
   // --- undo and redo ----------------------------------------------------------------------
   // Runs a change of the board as one step the player can undo.

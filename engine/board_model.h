@@ -51,6 +51,10 @@ struct Settings {
   bool showCandidates = false;
   // Tints the cells holding the digit under the keyboard cursor (remembered between runs).
   bool highlightSameDigits = true;
+  // A digit entered takes itself out of the notes of every cell that sees it.
+  bool tidyNotes = false;
+  // A wrong digit is struck through as well as red, for whoever cannot tell the colours apart.
+  bool markErrors = false;
 
   // The labels as the panels print them, blanks included.
   void fillLevelNames();

@@ -52,6 +52,12 @@ PrintDestination PrintDestination::intoDevice(QPaintDevice* device) {
   return d;
 }
 
+PrintDestination PrintDestination::intoDevices(const std::vector<QPaintDevice*>& pages) {
+  PrintDestination d = intoDevice(pages.empty() ? nullptr : pages.front());
+  if (!pages.empty()) d.morePages.assign(pages.begin() + 1, pages.end());
+  return d;
+}
+
 Printer::Printer(Runtime& runtime, PrintDestination destination)
     : runtime_(runtime), destination_(std::move(destination)) {}
 
@@ -107,6 +113,23 @@ bool Printer::startDocument(const QString& name) {
     return false;
   }
   painter_ = std::move(painter);
+  runtime_.redirectDrawing(painter_.get());
+  return true;
+}
+
+bool Printer::newPage() {
+  if (!painter_) return false;
+  if (printer_) return printer_->newPage();
+  if (pdf_) return pdf_->newPage();
+  // A plain device is one page: the next one is the next device.
+  if (nextDevicePage_ >= destination_.morePages.size()) return false;
+  QPaintDevice* next = destination_.morePages[nextDevicePage_++];
+  runtime_.redirectDrawing(nullptr);
+  painter_->end();
+  if (next == nullptr || !painter_->begin(next)) {
+    painter_.reset();
+    return false;
+  }
   runtime_.redirectDrawing(painter_.get());
   return true;
 }

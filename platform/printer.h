@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "platform/runtime.h"
 
@@ -31,6 +32,9 @@ struct PrintDestination {
   // Device: paints straight onto it (a QImage with its dots per metre set, say); the page
   // is the device's size. Not owned.
   QPaintDevice* device = nullptr;
+  // Device: the pages after the first, one device each (not owned); a document with more
+  // pages than devices fails at the page that has none.
+  std::vector<QPaintDevice*> morePages;
 
   // SystemPrinter: the two questions put to the print system, replaceable by tests.
   // Sets the printer up as the default printer; false when there is none.
@@ -41,6 +45,7 @@ struct PrintDestination {
   static PrintDestination systemPrinter() { return {}; }
   static PrintDestination pdf(const QString& file, const QPageSize& size, int dotsPerInch);
   static PrintDestination intoDevice(QPaintDevice* device);
+  static PrintDestination intoDevices(const std::vector<QPaintDevice*>& pages);
 };
 
 // One print job. Nothing of the print system is touched before selectPrinter, and the
@@ -59,6 +64,9 @@ class Printer {
   // Starts the document `name` and begins its page; from here on every drawing call of
   // the runtime goes to the page. False when the printer refuses.
   bool startDocument(const QString& name);
+  // Ends the page and begins the next one of the same size; the drawing goes on there.
+  // False when the printer refuses (the document is then best abandoned).
+  bool newPage();
   // Ends the page and the document and brings the drawing output back to the window.
   // False when the printer reports a failure.
   bool endDocument();
@@ -78,6 +86,7 @@ class Printer {
   std::unique_ptr<QPdfWriter> pdf_;
   std::unique_ptr<QPainter> painter_;
   bool selected_ = false;
+  size_t nextDevicePage_ = 0;  // into destination_.morePages
 };
 
 }  // namespace platform

@@ -58,6 +58,7 @@ void Runtime::closeWindow() {
 
 QWidget* Runtime::mainWindowWidget() const { return window.get(); }
 QWidget* Runtime::clientWidget() const { return client; }
+bool Runtime::windowMinimized() const { return open() && window->isMinimized(); }
 
 bool Runtime::handleCloseRequest() {
   if (gone) return true;

@@ -39,6 +39,8 @@ class Runtime : private WindowState,
   void setTitle(const QString& title);
   void closeWindow();
   QWidget* mainWindowWidget() const;
+  // The main window is minimised (iconified by the player or the window manager).
+  bool windowMinimized() const;
   QWidget* clientWidget() const;
 
   // Win_0_Close: returns true when the window may close.

@@ -36,6 +36,10 @@ void BoardPainter::drawGrid(const BoardLayout& layout) {
 }
 
 void BoardPainter::drawDots(const BoardLayout& layout, const punktivo::BoardModel& model) {
+  drawDots(layout, model.dotsRight, model.dotsDown);
+}
+
+void BoardPainter::drawDots(const BoardLayout& layout, const punktivo::Grid& dotsRight, const punktivo::Grid& dotsDown) {
   platform::Runtime& rt = drawing_.runtime();
   const auto dot = [&](uint8_t code, QPoint centre) {
     if (code != punktivo::kWhiteDot && code != punktivo::kBlackDot) return;
@@ -46,9 +50,9 @@ void BoardPainter::drawDots(const BoardLayout& layout, const punktivo::BoardMode
   };
   rt.setLineWidth(layout.dotLineWidth);
   for (int row = 1; row <= 9; ++row)
-    for (int column = 1; column <= 8; ++column) dot(model.dotsRight[row][column], layout.rightDotCentre(column, row));
+    for (int column = 1; column <= 8; ++column) dot(dotsRight[row][column], layout.rightDotCentre(column, row));
   for (int column = 1; column <= 9; ++column)
-    for (int row = 1; row <= 8; ++row) dot(model.dotsDown[column][row], layout.downDotCentre(column, row));
+    for (int row = 1; row <= 8; ++row) dot(dotsDown[column][row], layout.downDotCentre(column, row));
   rt.setLineWidth(1);
   rt.setPen(drawing_.palette(kBlack));
   rt.setFillStyle(platform::FillStyle::Solid);

@@ -46,6 +46,8 @@ class BoardPainter {
   // the rows' dots first, then the columns'. Leaves a black pen, a solid white fill, line
   // width 1.
   void drawDots(const BoardLayout& layout, const punktivo::BoardModel& model);
+  // The same for dots held apart from the model (a printed game's solution).
+  void drawDots(const BoardLayout& layout, const punktivo::Grid& dotsRight, const punktivo::Grid& dotsDown);
 
  private:
   Drawing& drawing_;

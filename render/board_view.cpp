@@ -87,4 +87,34 @@ void BoardView::drawCandidateMarksOf(int column, int row) {
   rt.setFill(drawing_.palette(kWhite));
 }
 
+
+void BoardView::drawPauseFace() {
+  platform::Runtime& rt = drawing_.runtime();
+  // Inside the board's frame: grid lines and dots go as well.
+  rt.setFillStyle(platform::FillStyle::Solid);
+  rt.setPen(drawing_.palette(kLightGrey));
+  rt.setFill(drawing_.palette(kLightGrey));
+  rt.filledBox(29, 45, 568, 584);
+  drawing_.selectFont(kFontPicker);
+  rt.setTextBackground(platform::TextBackground::Transparent);
+  rt.setPen(drawing_.palette(kBlack));
+  const QString text = QString::fromUtf8(kPauseText);
+  const int height = rt.currentFontMetrics().cellHeight;
+  rt.text((29 + 568 - rt.textWidth(text)) / 2, (45 + 584 - height) / 2, text);
+  rt.setTextBackground(platform::TextBackground::Opaque);
+  rt.setFill(drawing_.palette(kWhite));
+  drawing_.selectFont(kFontText);
+}
+
+void BoardView::uncoverBoard() {
+  platform::Runtime& rt = drawing_.runtime();
+  rt.setFillStyle(platform::FillStyle::Solid);
+  rt.setPen(drawing_.palette(kBlack));
+  rt.setFill(drawing_.palette(kWhite));
+  rt.filledBox(28, 44, 569, 585);
+  BoardPainter(drawing_).drawGrid(layout());
+  redrawBoard();
+  drawCandidateMarks();
+}
+
 }  // namespace render

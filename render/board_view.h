@@ -29,6 +29,7 @@ constexpr int kBoardOriginX = 29;
 constexpr int kBoardOriginY = 45;
 constexpr int kCellSize = 60;
 constexpr int kDotRadius = 7;
+inline constexpr const char* kPauseText = "Pause – P setzt fort";
 
 class BoardView {
  public:
@@ -45,6 +46,10 @@ class BoardView {
   void drawCandidateMarks();
   // The marks of one empty cell, without the dots.
   void drawCandidateMarksOf(int column, int row);
+  // A paused game: a plain face over the whole board, so nothing of it can be read.
+  void drawPauseFace();
+  // The board drawn again where the face lay: grid, cells, notes and dots.
+  void uncoverBoard();
 
   // The top-left corner of a cell's square on the grid (its line included).
   int cellX(int column) const { return layout().cellX(column); }

@@ -42,6 +42,7 @@ double Timer::wholeSecond() const { return std::floor(drawing_.runtime().clock()
 void Timer::startTiming(double elapsedSeconds) {
   std::lock_guard guard(lock_);
   startTime_ = drawing_.runtime().clock() - elapsedSeconds;
+  paused_ = false;
   game_.boardSolved = false;
   finalTime_ = "X";
 }
@@ -56,13 +57,34 @@ double Timer::startTime() const {
   return startTime_;
 }
 
+double Timer::now() const { return paused_ ? pausedAt_ : drawing_.runtime().clock(); }
+
 double Timer::elapsedTime() const {
   std::lock_guard guard(lock_);
-  return drawing_.runtime().clock() - startTime_;
+  return now() - startTime_;
+}
+
+void Timer::pause() {
+  std::lock_guard guard(lock_);
+  if (paused_) return;
+  pausedAt_ = drawing_.runtime().clock();
+  paused_ = true;
+}
+
+void Timer::resume() {
+  std::lock_guard guard(lock_);
+  if (!paused_) return;
+  startTime_ += drawing_.runtime().clock() - pausedAt_;
+  paused_ = false;
+}
+
+bool Timer::paused() const {
+  std::lock_guard guard(lock_);
+  return paused_;
 }
 
 QString Timer::computeRunningDisplay() {
-  elapsedSeconds_ = drawing_.runtime().clock() - startTime_;
+  elapsedSeconds_ = now() - startTime_;
   hours_ = int16_t(int(elapsedSeconds_) / 3600);
   elapsedSeconds_ -= 3600.0 * hours_;
   minutes_ = int16_t(int(elapsedSeconds_) / 60);

@@ -33,8 +33,13 @@ class Timer {
   // Set-up of a timed game: startTime, boardSolved and finalTime (timedGame is the caller's).
   // A resumed game goes on `elapsedSeconds` into its time.
   void startTiming(double elapsedSeconds = 0);
-  // The seconds since startTime: the time a timed game has taken so far.
+  // The seconds since startTime, less the pauses: the time a timed game has taken so far.
   double elapsedTime() const;
+  // A pause stops the elapsed time (the label keeps its caption); resuming moves startTime
+  // on by the pause, so the paused time never counts. Both do nothing when already so.
+  void pause();
+  void resume();
+  bool paused() const;
   // Sets the label from the game state; ends a solved timed game and records its time.
   void refreshClock();
   // Starts the clock thread (an ended one is joined first).
@@ -54,6 +59,8 @@ class Timer {
   // Recomputes the elapsed time (caller holds the lock) and returns the running display.
   QString computeRunningDisplay();
   double wholeSecond() const;
+  // The clock's time, held at the moment of a pause while it lasts (caller holds the lock).
+  double now() const;
 
   Drawing& drawing_;
   punktivo::GameState& game_;
@@ -63,6 +70,8 @@ class Timer {
   double startTime_ = 0;
   double lastSecond_ = -1;
   double elapsedSeconds_ = 0;
+  bool paused_ = false;
+  double pausedAt_ = 0;
   int16_t hours_ = 0, minutes_ = 0;
   QString finalTime_ = "X";
 

@@ -407,6 +407,104 @@ TEST_F(PrintGames, EveryPrintedPuzzleHasOneSolution) {
   }
 }
 
+// The digits a printed grid shows, read back by comparing each cell with the digits 1-9
+// rendered independently at the layout's place; 0 for a cell without ink.
+punktivo::Grid readDigits(const QImage& page, const GridLayout& g, int dpi) {
+  const QRect first = digitWindow(g, 1, 1);
+  std::array<QImage, 10> digits;
+  for (int d = 1; d <= 9; ++d)
+    digits[size_t(d)] = expectedText(first, g.digitPosition(1, 1), g.digitPoints, dpi, QString::number(d));
+  punktivo::Grid read{};
+  for (int row = 1; row <= 9; ++row)
+    for (int column = 1; column <= 9; ++column) {
+      const QRect window = digitWindow(g, column, row);
+      if (inkIn(page, window) == 0) continue;
+      int best = 0, fewest = window.width() * window.height();
+      for (int d = 1; d <= 9; ++d) {
+        const int differ = differences(page, window, digits[size_t(d)]);
+        if (differ < fewest) {
+          fewest = differ;
+          best = d;
+        }
+      }
+      read[row][column] = uint8_t(fewest == 0 ? best : 10);  // 10: ink that is no digit
+    }
+  return read;
+}
+
+// The dots a printed grid shows: white where the centre is light, black where it is dark and
+// so is the paper beside it, none where only the cell line is there.
+void readDots(const QImage& page, const GridLayout& g, punktivo::BoardModel& into) {
+  const auto dot = [&](QPoint centre, QPoint aside) -> uint8_t {
+    if (!dark(page, centre)) return punktivo::kWhiteDot;
+    return dark(page, centre + aside) ? punktivo::kBlackDot : 0;
+  };
+  for (int row = 1; row <= 9; ++row)
+    for (int column = 1; column <= 8; ++column)
+      into.dotsRight[row][column] = dot(g.rightDotCentre(column, row), {g.dotRadius / 2 + 2, 0});
+  for (int column = 1; column <= 9; ++column)
+    for (int row = 1; row <= 8; ++row) into.dotsDown[column][row] = dot(g.downDotCentre(column, row), {0, g.dotRadius / 2 + 2});
+}
+
+bool headedWith(const QImage& page, const GridLayout& g, const QString& heading) {
+  const QPoint at = punktivo::gameHeadingPosition(g);
+  const QRect area(at, QSize(1500, 3 * g.v / 2));  // clear of the grid below
+  return differences(page, area, expectedText(area, at, punktivo::kHeadingPoints, kDpi, heading)) == 0;
+}
+
+TEST_F(PrintGames, WithSolutionsTheSecondPageSolvesEachPuzzleUnderItsNumber) {
+  copyCollection("leicht.ptv");
+  page = blankPage(kWidth, kHeight, kDpi);
+  QImage solutions = blankPage(kWidth, kHeight, kDpi);
+  rig.printing.destination = platform::PrintDestination::intoDevices({&page, &solutions});
+  ASSERT_TRUE(rig.printing.printGames(punktivo::Printing::kWithSolutions));
+  EXPECT_TRUE(rig.messages.empty());
+  EXPECT_EQ(rig.display.mainScreensWhilePrinting, 0);
+  for (int k = 0; k < 4; ++k) {
+    SCOPED_TRACE(::testing::Message() << "game " << k);
+    const GridLayout puzzle = gamesPageLayout(kWidth, kHeight, k);
+    const GridLayout solved = punktivo::solutionsPageLayout(kWidth, kHeight, k);
+    EXPECT_TRUE(headedWith(page, puzzle, punktivo::gameHeading(k)));
+    EXPECT_TRUE(headedWith(solutions, solved, punktivo::solutionHeading(k)));
+    EXPECT_FALSE(headedWith(solutions, solved, punktivo::solutionHeading((k + 1) % 4)));
+    const punktivo::Grid givens = readDigits(page, puzzle, kDpi);
+    const punktivo::Grid solution = readDigits(solutions, solved, kDpi);
+    ASSERT_TRUE(punktivo::isValidSolution(solution)) << "not a whole sudoku on the solutions page";
+    for (int r = 1; r <= 9; ++r)
+      for (int c = 1; c <= 9; ++c)
+        if (givens[r][c] != 0) {
+          EXPECT_EQ(solution[r][c], givens[r][c]) << "given " << r << "," << c;
+        }
+    // The puzzle's dots (read from the first page) are the dots of that solution, and both
+    // pages show the same dots: so it is the puzzle's one solution.
+    punktivo::NullDisplay quiet;
+    punktivo::BoardModel printedPuzzle(quiet), printedSolution(quiet), derived(quiet);
+    readDots(page, puzzle, printedPuzzle);
+    readDots(solutions, solved, printedSolution);
+    derived.board = solution;
+    punktivo::deriveDots(derived);
+    EXPECT_EQ(printedPuzzle.dotsRight, derived.dotsRight);
+    EXPECT_EQ(printedPuzzle.dotsDown, derived.dotsDown);
+    EXPECT_EQ(printedSolution.dotsRight, derived.dotsRight);
+    EXPECT_EQ(printedSolution.dotsDown, derived.dotsDown);
+    EXPECT_EQ(punktivo::countSolutions(givens, derived.dotsRight, derived.dotsDown, 2), 1);
+    if (k == 3) {
+      EXPECT_EQ(solution, rig.model.solution);
+    }
+  }
+}
+
+TEST_F(PrintGames, WithSolutionsButOnlyOnePageTheJobFailsAndSaysSo) {
+  copyCollection("leicht.ptv");
+  print();  // the plain print on one page still works
+  page = blankPage(kWidth, kHeight, kDpi);
+  rig.printing.destination = platform::PrintDestination::intoDevice(&page);
+  EXPECT_FALSE(rig.printing.printGames(punktivo::Printing::kWithSolutions));
+  ASSERT_EQ(rig.messages.size(), 1u);
+  EXPECT_EQ(rig.messages[0].text, "Druckerfehler!");
+  EXPECT_TRUE(rig.runtime.drawingToWindow());
+}
+
 TEST_F(PrintGames, MissingCollectionPrintsTheBoardInTheModelAgain) {
   // No collection anywhere: each game is the model's board, disguised afresh.
   auto& m = rig.model;

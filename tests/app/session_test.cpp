@@ -258,7 +258,11 @@ TEST_F(MenuBar, BuiltFromTheDefinitionInOrder) {
       ">E&xtras", "70:&Rückgängig\tStrg+Z", "71:&Wiederholen\tStrg+Y", "-", "72:&Gleiche Ziffern hervorheben",
       "-", "73:&Letztes Spiel fortsetzen", "-", "74:Lösungen &zählen\tU", "-", "75:Als Link &kopieren",
       "76:Link &einfügen", "-", "80:&Tipp\tT",
-      "81:Rätsel &bewerten", "82:Zurück zum letzten &fehlerfreien Stand\tStrg+Rück", "",
+      "81:Rätsel &bewerten", "82:Zurück zum letzten &fehlerfreien Stand\tStrg+Rück",
+      "-", "84:&Pause\tP",
+      "-", "85:&Notizen automatisch bereinigen",
+      "86:Fehler zusätzlich &markieren",
+      "-", "87:Spiele mit Lösungen &drucken", "",
       ">&Hilfe", "60:&Anleitung", "-", "1:über &Punktivo...", "",
   };
   EXPECT_EQ(items, expected);

@@ -263,4 +263,14 @@ void XServer::requestClose(unsigned long id) {
   sync();
 }
 
+void XServer::minimize(unsigned long id) {
+  XIconifyWindow(display_, id, DefaultScreen(display_));
+  sync();
+}
+
+void XServer::restore(unsigned long id) {
+  XMapRaised(display_, id);
+  sync();
+}
+
 }  // namespace e2e

@@ -72,6 +72,9 @@ class XServer {
   void destroyWindow(unsigned long id);
   // Asks a window to close as a window manager's close box does (WM_DELETE_WINDOW).
   void requestClose(unsigned long id);
+  // Minimises (iconifies) a window as its minimise button does, and maps it again.
+  void minimize(unsigned long id);
+  void restore(unsigned long id);
 
  private:
   XServer();

@@ -116,6 +116,16 @@ TEST_F(Printer, PdfFileGetsExactlyOneNamedPage) {
   EXPECT_TRUE(hasTitle(games, "Spiele drucken"));
   EXPECT_TRUE(rig.messages.empty());
   expectOutputOnWindow();
+
+  // With the solutions: two pages of one document.
+  const QString solvedFile = folder.filePath("loesungen.pdf");
+  rig.printing.destination = platform::PrintDestination::pdf(solvedFile, kExamplePage, 600);
+  ASSERT_TRUE(rig.printing.printGames(punktivo::Printing::kWithSolutions));
+  const QByteArray solved = readAll(solvedFile);
+  EXPECT_EQ(pdfPages(solved), 2);
+  EXPECT_TRUE(hasTitle(solved, "Spiele mit Lösungen drucken"));
+  EXPECT_TRUE(rig.messages.empty());
+  expectOutputOnWindow();
 }
 
 TEST_F(Printer, DefaultPrinterIsUsedWithoutAsking) {

@@ -70,6 +70,37 @@ TEST_F(Clock, LabelGoesFromZeroThroughTheFinalTimeBackToIdle) {
   EXPECT_EQ(label(), " 99:99:99");
 }
 
+TEST_F(Clock, APauseHoldsTheTimeAndTheFinalTimeLeavesItOut) {
+  startGame();
+  now = now + 10.25;
+  app().timer().pause();
+  app().timer().pause();  // a second pause changes nothing
+  now = now + 500;
+  app().timer().refreshClock();
+  EXPECT_EQ(label(), " 00:00:10");
+  EXPECT_DOUBLE_EQ(app().timer().elapsedTime(), 10.25);
+  app().timer().resume();
+  app().timer().resume();
+  now = now + 5;
+  EXPECT_DOUBLE_EQ(app().timer().elapsedTime(), 15.25);
+  // Two pauses add up to nothing as well.
+  app().timer().pause();
+  now = now + 60;
+  app().timer().resume();
+  app().game().boardSolved = true;
+  app().timer().refreshClock();
+  EXPECT_EQ(recorded, QStringList{"00:00:15.3"});
+}
+
+TEST_F(Clock, ANewTimingIsNeverBornPaused) {
+  startGame();
+  app().timer().pause();
+  app().timer().startTiming(30);
+  EXPECT_FALSE(app().timer().paused());
+  now = now + 2;
+  EXPECT_DOUBLE_EQ(app().timer().elapsedTime(), 32);
+}
+
 TEST_F(Clock, SolvedWithinTheFirstSecond) {
   startGame();
   now = now + 0.5;
