@@ -25,16 +25,6 @@ int notFace(const QImage& board) {
 }
 bool boardHidden(Game& game) { return notFace(game.grab(kBoard)) < 4000; }
 
-// A new timed game at "Leicht", saved into record 1 so that its givens and solution are known.
-struct TimedGame {
-  std::string board, solution;
-};
-TimedGame startTimedGame(Game& game) {
-  game.chooseMenu("p", "n");
-  EXPECT_TRUE(waitUntil([&] { return game.sessionShown(); }));
-  game.saveThroughDialog();
-  return {game.savedBoard(0), game.solutionOfSaved(0)};
-}
 
 // The first empty cell of a board of 81 digits, and another empty one in its row.
 struct TwoCells {

@@ -15,16 +15,6 @@ namespace {
 const QRect kHintCorner(603, 8, 236, 184);  // where the hint's panel stands
 constexpr QRgb kHintTint = 0xffd6f0c8U;
 
-// A new timed game at "Leicht", saved once so that its givens and solution are known.
-struct NewGame {
-  std::string board, solution;
-};
-NewGame startNewGame(Game& game) {
-  game.chooseMenu("p", "n");
-  EXPECT_TRUE(waitUntil([&] { return game.sessionShown(); }));
-  game.saveThroughDialog();
-  return {game.savedBoard(0), game.solutionOfSaved(0)};
-}
 
 // T, and the question before the first hint of a timed game answered with `yes`.
 void firstHint(Game& game, bool yes) {
@@ -39,7 +29,7 @@ int filledCells(const std::string& board) {
 
 TEST(Hint, ThreePressesOfTExplainAndThenPlaceOneRightDigit) {
   Game game;
-  const NewGame start = startNewGame(game);
+  const TimedGame start = startTimedGame(game);
   ASSERT_EQ(start.solution.size(), 81u);
   const QImage corner = game.stillImage(kHintCorner);
   firstHint(game, true);
@@ -71,7 +61,7 @@ TEST(Hint, ThreePressesOfTExplainAndThenPlaceOneRightDigit) {
 
 TEST(Hint, AWrongDigitIsPointedOutFirstWithoutCountingAMistake) {
   Game game;
-  const NewGame start = startNewGame(game);
+  const TimedGame start = startTimedGame(game);
   const auto empty = emptyCells(start.board);
   ASSERT_FALSE(empty.empty());
   const int r = empty.front().first, c = empty.front().second;
@@ -93,7 +83,7 @@ TEST(Hint, AWrongDigitIsPointedOutFirstWithoutCountingAMistake) {
 
 TEST(Hint, AGameWithAHintStaysOutOfTheHallOfFameAlsoWhenResumed) {
   Game game;
-  const NewGame start = startNewGame(game);
+  const TimedGame start = startTimedGame(game);
   const QImage corner = game.stillImage(kHintCorner);
   // No: nothing shown, the game still counts.
   firstHint(game, false);
@@ -124,7 +114,7 @@ TEST(Hint, AGameWithAHintStaysOutOfTheHallOfFameAlsoWhenResumed) {
 
 TEST(Hint, TheGradeAndTheWayBackToTheLastBoardWithoutAWrongDigit) {
   Game game;
-  const NewGame start = startNewGame(game);
+  const TimedGame start = startTimedGame(game);
   // "Rätsel bewerten" tells the grade in a message box.
   game.chooseMenu("x", "b");
   ASSERT_TRUE(game.waitDialog());

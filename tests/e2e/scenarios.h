@@ -69,6 +69,17 @@ inline std::vector<std::pair<int, int>> emptyCells(const std::string& board) {
   return cells;
 }
 
+// A new timed game at "Leicht", saved into record 1 so that its givens and solution are known.
+struct TimedGame {
+  std::string board, solution;
+};
+inline TimedGame startTimedGame(Game& game) {
+  game.chooseMenu("p", "n");
+  EXPECT_TRUE(waitUntil([&] { return game.sessionShown(); }));
+  game.saveThroughDialog();
+  return {game.savedBoard(0), game.solutionOfSaved(0)};
+}
+
 inline void enterDigit(Game& game, int row, int column, const char* digit) {
   const QPoint cell = game.cellCentre(row, column);
   game.click(cell.x(), cell.y());

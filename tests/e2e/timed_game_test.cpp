@@ -10,17 +10,9 @@
 namespace e2e {
 namespace {
 
-// A new timed game at "Leicht", saved into record 1 so that its givens can be read.
-std::string startTimedGame(Game& game) {
-  game.chooseMenu("p", "n");
-  EXPECT_TRUE(waitUntil([&] { return game.sessionShown(); }));
-  game.saveThroughDialog();
-  return game.savedBoard(0);
-}
-
 TEST(TimedGame, AWrongDigitCountsOnceHoweverOftenTheBoardIsRedrawn) {
   Game game;
-  const std::string board = startTimedGame(game);
+  const std::string board = startTimedGame(game).board;
   ASSERT_EQ(board.size(), 81u);
   const QImage noMistake = game.stillImage(kMistakes);
   // An empty cell and a digit that is a given elsewhere in its row: surely wrong.
@@ -72,7 +64,7 @@ std::string readText(const std::filesystem::path& file) {
 
 TEST(TimedGame, ASolvedGameAsksForTheNameAndShowsTheHallOfFame) {
   Game game;
-  typeSolution(game, startTimedGame(game));
+  typeSolution(game, startTimedGame(game).board);
   // Escape on the name dialog enters nobody; the hall of fame follows, Escape closes it.
   ASSERT_TRUE(game.waitDialog("Neuer Rekord"));
   game.closeDialogWith("Escape");
@@ -83,7 +75,7 @@ TEST(TimedGame, ASolvedGameAsksForTheNameAndShowsTheHallOfFame) {
   EXPECT_FALSE(std::filesystem::exists(game.dir() / "Champions.Rhm"));
   leaveSession(game);
   // The next game: a name typed and Return, then Return on the hall of fame.
-  const std::string board = startTimedGame(game);
+  const std::string board = startTimedGame(game).board;
   typeSolution(game, board);
   ASSERT_TRUE(game.waitDialog("Neuer Rekord"));
   for (const char* key : {"A", "n", "n", "a"}) {
