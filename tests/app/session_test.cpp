@@ -221,6 +221,31 @@ TEST_F(Session, AWrongDigitCountsOnceHoweverOftenTheBoardIsRedrawn) {
   EXPECT_EQ(game.mistakeCount, 2);
 }
 
+TEST_F(Session, TheThirdMistakeEndsATimedGameNotTheSecond) {
+  auto& game = started.game.game();
+  game.timedGame = true;
+  started.game.timer().startTiming();
+  started.game.timer().refreshClock();
+  const auto enterWrongDigitInColumn = [this](int column) {
+    const int wrong = model().solution[1][column] % 9 + 1;
+    click(Qt::LeftButton, cellCentre(column, 1));
+    type(Qt::Key_0 + wrong, QString::number(wrong));
+  };
+  enterWrongDigitInColumn(2);  // its solution is 1: judged like any other
+  enterWrongDigitInColumn(3);
+  release(Qt::Key_A);
+  choose(10);
+  EXPECT_EQ(game.mistakeCount, 2);
+  EXPECT_NE(started.runtime.labelCaption(), " 99:99:99") << "the clock ran on";
+  // The menu command's end stops the timing; the game goes on timed, as in one session.
+  game.timedGame = true;
+  enterWrongDigitInColumn(4);
+  release(Qt::Key_A);
+  choose(10);
+  EXPECT_EQ(game.mistakeCount, 3);
+  EXPECT_EQ(started.runtime.labelCaption(), " 99:99:99");
+}
+
 TEST_F(Session, SolveSequenceFillsTheBoardFromTheGivensWithoutAClock) {
   release(Qt::Key_Q);
   release(Qt::Key_K);  // other keys in between do not disarm
