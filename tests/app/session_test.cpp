@@ -2,6 +2,8 @@
 // candidates, mistakes, leaving, and the exit question.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "support/gui_support.h"
 
 using guitest::pixelAt;
@@ -120,20 +122,23 @@ TEST_F(Session, EscapeInThePickerClearsTheCellButDoesNotLeaveTheSession) {
   EXPECT_EQ(model().board[2][3], 9);
 }
 
-TEST_F(Session, ThePickerLeavesNoTraceAtTheBoardsCorner) {
-  // Column 1, row 2: the picker reaches out over the frame (x from 13).
-  const QRect picker(13, 89, 91, 91);
-  const QImage before = started.image().copy(picker);
-  click(Qt::LeftButton, cellCentre(1, 2));
-  guitest::postMove(client(), pickerSquare(1, 2, 9).x(), pickerSquare(1, 2, 9).y());
-  click(Qt::RightButton, QPoint(700, 100));  // right click far away: closes, cell stays empty
-  release(Qt::Key_Escape);
-  choose(10);
-  const QImage after = started.image().copy(picker);
-  for (int y = 0; y < after.height(); ++y)
-    for (int x = 0; x < after.width(); ++x)
-      if (after.pixel(x, y) != before.pixel(x, y))
-        ADD_FAILURE() << "differs at " << x + 13 << "," << y + 89 << " " << qPrintable(QColor(after.pixel(x, y)).name()) << " was " << qPrintable(QColor(before.pixel(x, y)).name());
+TEST_F(Session, ThePickerLeavesNoTraceAtTheBoardsCornerNorWhereItOpensNext) {
+  // Column 1, row 2: the picker reaches out over the frame (x from 13). The next picker
+  // elsewhere puts back its own background, not the first one's.
+  for (const auto& [column, row] : {std::pair{1, 2}, std::pair{6, 6}}) {
+    const QRect picker(29 + 60 * (column - 1) - 16, 45 + 60 * (row - 1) - 16, 91, 91);
+    const QImage before = started.image().copy(picker);
+    click(Qt::LeftButton, cellCentre(column, row));
+    guitest::postMove(client(), pickerSquare(column, row, 9).x(), pickerSquare(column, row, 9).y());
+    click(Qt::RightButton, QPoint(700, 100));  // right click far away: closes, cell stays empty
+    release(Qt::Key_Escape);
+    choose(10);
+    const QImage after = started.image().copy(picker);
+    for (int y = 0; y < after.height(); ++y)
+      for (int x = 0; x < after.width(); ++x)
+        if (after.pixel(x, y) != before.pixel(x, y))
+          ADD_FAILURE() << "differs at " << x + picker.x() << "," << y + picker.y() << " " << qPrintable(QColor(after.pixel(x, y)).name()) << " was " << qPrintable(QColor(before.pixel(x, y)).name());
+  }
 }
 
 TEST_F(Session, ALeftClickOutsideThePickerIsIgnored) {
@@ -246,7 +251,28 @@ TEST_F(Session, TheThirdMistakeEndsATimedGameNotTheSecond) {
   EXPECT_EQ(started.runtime.labelCaption(), " 99:99:99");
 }
 
+TEST_F(Session, ADigitKeyAtTheCursorEntersTheDigitAndWithShiftNotesIt) {
+  // Home and PgUp show the cursor and take it to the top left; the right arrow to (2, 1).
+  for (const int key : {Qt::Key_Home, Qt::Key_PageUp, Qt::Key_Home, Qt::Key_Right}) release(key);
+  type(Qt::Key_5, "5");
+  QCoreApplication::postEvent(client(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier));
+  QCoreApplication::postEvent(client(), new QKeyEvent(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier));
+  QCoreApplication::postEvent(client(), new QKeyEvent(QEvent::KeyPress, Qt::Key_6, Qt::ShiftModifier, "6"));
+  QCoreApplication::postEvent(client(), new QKeyEvent(QEvent::KeyRelease, Qt::Key_6, Qt::ShiftModifier, "6"));
+  release(Qt::Key_A);
+  choose(10);
+  EXPECT_EQ(model().board[1][2], 5);
+  EXPECT_FALSE(model().candidates[1][2][5]);
+  EXPECT_EQ(model().board[1][3], 0);
+  EXPECT_TRUE(model().candidates[1][3][6]);
+}
+
 TEST_F(Session, SolveSequenceFillsTheBoardFromTheGivensWithoutAClock) {
+  // In a timed game it ends the timing first: the solved board enters no hall of fame.
+  bool recorded = false;
+  started.game.timer().recordResult = [&] { recorded = true; };
+  started.game.game().timedGame = true;
+  started.game.timer().startTiming();
   release(Qt::Key_Q);
   release(Qt::Key_K);  // other keys in between do not disarm
   release(Qt::Key_Z);
@@ -259,6 +285,7 @@ TEST_F(Session, SolveSequenceFillsTheBoardFromTheGivensWithoutAClock) {
   EXPECT_TRUE(model().isBoardComplete());
   EXPECT_EQ(model().board, model().solution);
   EXPECT_EQ(started.game.panels().statusMessage, "Brett gelöst!!!");
+  EXPECT_FALSE(recorded);
 }
 
 }  // namespace
