@@ -141,6 +141,21 @@ TEST_F(Editor, FAndCDoNothingAndXKeepsTheSolvedDigits) {
       }
 }
 
+TEST_F(Editor, XAndRStartTheUndoHistoryAfresh) {
+  const auto enterGivenThen = [this](int column, int key) {
+    click(Qt::LeftButton, cellCentre(column, 1));
+    type(Qt::Key_0 + column, QString::number(column));
+    for (const int k : {key, int(Qt::Key_A)}) guitest::postKeyStroke(client(), k);
+    started.runtime.chooseMenuItem(11);
+  };
+  enterGivenThen(1, Qt::Key_Shift);  // a key of no meaning: the given stays a step
+  EXPECT_TRUE(started.game.history().canUndo());
+  enterGivenThen(2, Qt::Key_X);
+  EXPECT_FALSE(started.game.history().canUndo()) << "X";
+  enterGivenThen(3, Qt::Key_R);
+  EXPECT_FALSE(started.game.history().canUndo()) << "R";
+}
+
 TEST_F(Editor, ShuffleXAndRLeaveACleanGridWithOnlyTheNewDots) {
   // "Brett mischen" on the start board, a puzzle of dots alone: the rule solver cannot
   // complete the empty board, so the dots come from its one solution, carried through the

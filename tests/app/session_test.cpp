@@ -136,6 +136,15 @@ TEST_F(Session, ThePickerLeavesNoTraceAtTheBoardsCorner) {
         ADD_FAILURE() << "differs at " << x + 13 << "," << y + 89 << " " << qPrintable(QColor(after.pixel(x, y)).name()) << " was " << qPrintable(QColor(before.pixel(x, y)).name());
 }
 
+TEST_F(Session, TheAbortButtonLeavesTheSession) {
+  click(Qt::LeftButton, QPoint(540, 610));  // " _Abbruch ", the last of the six buttons
+  click(Qt::LeftButton, cellCentre(5, 5));  // then no session is left to open a picker
+  type(Qt::Key_6, "6");
+  release(Qt::Key_A);
+  choose(10);
+  EXPECT_EQ(model().board[5][5], 0);
+}
+
 TEST_F(Session, ALeftClickOutsideThePickerIsIgnored) {
   click(Qt::LeftButton, cellCentre(5, 5));
   click(Qt::LeftButton, cellCentre(9, 5));   // outside the picker: nothing
@@ -219,6 +228,47 @@ TEST_F(Session, AWrongDigitCountsOnceHoweverOftenTheBoardIsRedrawn) {
   release(Qt::Key_A);
   choose(10);
   EXPECT_EQ(game.mistakeCount, 2);
+}
+
+TEST_F(Session, TheThirdMistakeEndsATimedGameNotTheSecond) {
+  auto& game = started.game.game();
+  game.timedGame = true;
+  started.game.timer().startTiming();
+  started.game.timer().refreshClock();
+  const auto enterWrongDigitInColumn = [this](int column) {
+    const int wrong = model().solution[1][column] % 9 + 1;
+    click(Qt::LeftButton, cellCentre(column, 1));
+    type(Qt::Key_0 + wrong, QString::number(wrong));
+  };
+  enterWrongDigitInColumn(2);  // its solution is 1: judged like any other
+  enterWrongDigitInColumn(3);
+  release(Qt::Key_A);
+  choose(10);
+  EXPECT_EQ(game.mistakeCount, 2);
+  EXPECT_NE(started.runtime.labelCaption(), " 99:99:99") << "the clock ran on";
+  // The menu command's end stops the timing; the game goes on timed, as in one session.
+  game.timedGame = true;
+  enterWrongDigitInColumn(4);
+  release(Qt::Key_A);
+  choose(10);
+  EXPECT_EQ(game.mistakeCount, 3);
+  EXPECT_EQ(started.runtime.labelCaption(), " 99:99:99");
+}
+
+TEST_F(Session, ADigitKeyAtTheCursorEntersTheDigitAndWithShiftNotesIt) {
+  // Home and PgUp show the cursor and take it to the top left; the right arrow to (2, 1).
+  for (const int key : {Qt::Key_Home, Qt::Key_PageUp, Qt::Key_Home, Qt::Key_Right}) release(key);
+  type(Qt::Key_5, "5");
+  QCoreApplication::postEvent(client(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier));
+  QCoreApplication::postEvent(client(), new QKeyEvent(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier));
+  QCoreApplication::postEvent(client(), new QKeyEvent(QEvent::KeyPress, Qt::Key_6, Qt::ShiftModifier, "6"));
+  QCoreApplication::postEvent(client(), new QKeyEvent(QEvent::KeyRelease, Qt::Key_6, Qt::ShiftModifier, "6"));
+  release(Qt::Key_A);
+  choose(10);
+  EXPECT_EQ(model().board[1][2], 5);
+  EXPECT_FALSE(model().candidates[1][2][5]);
+  EXPECT_EQ(model().board[1][3], 0);
+  EXPECT_TRUE(model().candidates[1][3][6]);
 }
 
 TEST_F(Session, SolveSequenceFillsTheBoardFromTheGivensWithoutAClock) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/collection_check.h"
 #include "engine/generator.h"
 #include "engine/rules.h"
 #include "engine/solver.h"
@@ -106,6 +107,24 @@ TEST_F(CollectionsTest, DisguisesAreAlmostAlwaysFinished) {
     }
 }
 
+TEST_F(CollectionsTest, EveryFirstRecordMeetsTheQualityBarWithItsPassesCounted) {
+  for (int level = 0; level < 4; ++level) {
+    SCOPED_TRACE(collectionFileName(level));
+    load(level, 0);
+    const RecordQuality quality = checkRecord(model, 20, true, 5);
+    EXPECT_TRUE(quality.meetsBar());
+    EXPECT_EQ(quality.solutions, 1);
+    // Every disguise starts from its givens, so the candidate solver needs a pass at least.
+    EXPECT_GE(quality.meanPasses, 1.0);
+    // A given off the solution: no disguise is tried, and none is counted as finished.
+    model.givens[1][1] = model.board[1][1] % 9 + 1;
+    const RecordQuality broken = checkRecord(model, 20, true, 5);
+    EXPECT_FALSE(broken.meetsBar());
+    EXPECT_EQ(broken.disguisesFinished, 0);
+    EXPECT_EQ(broken.meanPasses, 0.0);
+  }
+}
+
 TEST_F(CollectionsTest, NewGamesAtEveryLevelComeFromTheShippedFiles) {
   double meanGivens[4] = {};
   for (int level = 0; level < 4; ++level) {
@@ -178,6 +197,12 @@ TEST_F(CollectionsTest, ShufflingAGameKeepsItsPuzzleWhereTheRuleSolverCannotFini
       ASSERT_TRUE(known.has_value());
       ASSERT_EQ(model.board, shuffled.board);
       ASSERT_EQ(model.givens, shuffled.givens);
+      // The solution handed out is the caller's: a later shuffle leaves it alone.
+      const Grid handedOut = *known;
+      const BoardModel carried = model;
+      generator.shuffleBoard();
+      ASSERT_EQ(*known, handedOut);
+      model = carried;
       deriveDotsFromSolution(model, solver, known);
       EXPECT_EQ(model.solution, plain.solution);
       if (finished) {

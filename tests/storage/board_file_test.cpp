@@ -423,6 +423,10 @@ TEST_F(BoardFileTest, WrongLengthIsLaidOutAfreshAndTheTailKept) {
 
 TEST_F(BoardFileTest, SaveKeepsThePermissionsAndFollowsALink) {
   ASSERT_TRUE(file.saveBoardRecord(0).saved());
+  // A new file gets what the umask leaves of read and write for everyone, as any program's.
+  const mode_t umask = ::umask(0);
+  ::umask(umask);
+  EXPECT_EQ(std::filesystem::status(file.boardFileName).permissions(), std::filesystem::perms(0666 & ~umask));
   std::filesystem::permissions(file.boardFileName, std::filesystem::perms(0640));
   const auto link = dir / "link.ptv";
   std::filesystem::create_symlink(file.boardFileName, link);

@@ -124,6 +124,9 @@ TEST(HallEncoding, EachLineIsReadAsUtf8OrAsWindows1252) {
   EXPECT_EQ(decodeLine(std::string("a\0b", 3)), std::string("a\0b", 3));
   EXPECT_TRUE(isValidUtf8("\xF0\x9F\x98\x80"));
   EXPECT_FALSE(isValidUtf8("\xF0\x9F\x98"));
+  // The first and last character of each length are UTF-8 too.
+  for (const char* edge : {"\xC2\x80", "\xDF\xBF", "\xE0\xA0\x80", "\xEF\xBF\xBF", "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF"})
+    EXPECT_EQ(decodeLine(edge), edge);
 }
 
 }  // namespace

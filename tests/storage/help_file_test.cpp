@@ -303,6 +303,9 @@ TEST_F(DamagedHelp, WindowSizesThatWouldDivideByZeroAreRefused) {
   std::vector<uint8_t> bytes = whole;
   put(bytes, control + 12, 0, 4);  // reset interval
   EXPECT_FALSE(opens(bytes));
+  bytes = whole;
+  put(bytes, control + 20, 0, 4);  // windows per reset
+  EXPECT_FALSE(opens(bytes));
 }
 
 TEST_F(DamagedHelp, ResetTablesPointingPastTheirBlocksAreRefused) {
