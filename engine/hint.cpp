@@ -7,11 +7,6 @@ namespace punktivo {
 
 namespace {
 
-std::string unitText(const UnitRef& unit) {
-  static constexpr const char* kKinds[3] = {"Zeile ", "Spalte ", "Block "};
-  return kKinds[int(unit.kind)] + std::to_string(unit.index);
-}
-
 // The player's notes of the cell as a mask, 0 without any.
 DigitMask notesOf(const BoardModel& model, int row, int column) {
   DigitMask notes = 0;
@@ -87,7 +82,7 @@ std::string hintHeadline(const GameHint& hint) {
   const Step& step = *hint.step;
   std::string where;
   if (!step.units.empty()) {
-    for (const UnitRef& unit : step.units) where += (where.empty() ? "" : ", ") + unitText(unit);
+    for (const UnitRef& unit : step.units) where += (where.empty() ? "" : ", ") + unitName(unit);
   } else {
     for (const CellRef& cell : step.cells) where += (where.empty() ? "" : ", ") + cellName(cell);
   }
@@ -112,12 +107,7 @@ std::vector<CellRef> hintCells(const GameHint& hint) {
   };
   // Where: the units the step looks at, or the cells.
   for (const UnitRef& unit : hint.step->units)
-    for (int k = 0; k < 9; ++k) {
-      const int i = unit.index - 1;
-      if (unit.kind == UnitKind::kRow) add({unit.index, k + 1});
-      else if (unit.kind == UnitKind::kColumn) add({k + 1, unit.index});
-      else add({i / 3 * 3 + k / 3 + 1, i % 3 * 3 + k % 3 + 1});
-    }
+    for (const CellRef& cell : unitCells(unit)) add(cell);
   for (const CellRef& cell : hint.step->cells) add(cell);
   for (const Placement& p : hint.step->placements) add(p.cell);
   for (const Removal& r : hint.step->removals) add(r.cell);

@@ -134,6 +134,15 @@ std::string_view techniqueName(Technique technique) {
   return kNames[int(technique)];
 }
 
+std::string unitName(UnitRef unit) { return unitName(int(unit.kind) * 9 + unit.index - 1); }
+
+std::array<CellRef, 9> unitCells(UnitRef unit) {
+  std::array<CellRef, 9> cells{};
+  const auto& indices = kUnits.cells[size_t(int(unit.kind) * 9 + unit.index - 1)];
+  for (size_t k = 0; k < 9; ++k) cells[k] = cellAt(indices[k]);
+  return cells;
+}
+
 std::string cellName(CellRef cell) {
   // Built by appending: GCC 12 warns falsely (-Wrestrict) on "literal" + string.
   std::string name(1, 'R');

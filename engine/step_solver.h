@@ -79,6 +79,10 @@ struct Step {
 
 // "R4C2".
 std::string cellName(CellRef cell);
+// "Zeile 4", "Spalte 3", "Block 5".
+std::string unitName(UnitRef unit);
+// The nine cells of a unit, in reading order.
+std::array<CellRef, 9> unitCells(UnitRef unit);
 
 class StepSolver {
  public:
