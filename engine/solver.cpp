@@ -315,13 +315,12 @@ void Solver::guessInRow(int row) {
 }
 
 void Solver::computeSolution() {
-  model_.quietMode = true;
+  const QuietScope quiet(model_);
   const Grid kept = model_.board;
   solveWithCandidates();
   model_.unsolvedFlag = !model_.isBoardComplete();
   model_.solution = model_.board;
   model_.board = kept;
-  model_.quietMode = false;
 }
 
 void Solver::solveCommand(const bool& boardFull) {

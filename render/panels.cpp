@@ -1,9 +1,7 @@
-// Information panels and the error check.
+// Information panels.
 #include "render/panels.h"
 
 #include <algorithm>
-
-#include "engine/status_check.h"
 
 namespace render {
 
@@ -38,40 +36,25 @@ void Panels::drawStatisticsPanel() {
   }
   rt.line(615, 246, 825, 246);
   rt.line(674, 228, 674, 267);
-  updateStatistics();
-  drawStatusPanel();
 }
 
-void Panels::updateStatistics() {
+void Panels::drawDigitCounts(const std::array<uint8_t, 10>& counts) {
   platform::Runtime& rt = drawing_.runtime();
-  model_.digitCount.fill(0);
-  for (int r = 1; r <= 9; ++r)
-    for (int c = 1; c <= 9; ++c) {
-      const uint8_t d = model_.board[r][c];
-      ++model_.digitCount[d <= 9 ? d : 0];
-    }
   rt.line(674, 228, 674, 267);
   drawing_.selectFont(kFontText);
-  for (int d = 1; d <= 9; ++d) rt.text(659 + 16 * d, 252, twoDigits(model_.digitCount[d]) + " ");
-  checkAndShowStatus();
+  for (int d = 1; d <= 9; ++d) rt.text(659 + 16 * d, 252, twoDigits(counts[size_t(d)]) + " ");
 }
 
-void Panels::drawStatusPanel() {
-  drawPanelFrame(292, "STATUSMELDUNG:", 661);
-  checkAndShowStatus();
-}
+void Panels::drawStatusPanel() { drawPanelFrame(292, "STATUSMELDUNG:", 661); }
 
-void Panels::checkAndShowStatus() {
+void Panels::showStatus(const QString& message, bool red, bool drawMessage, int mistakes) {
   platform::Runtime& rt = drawing_.runtime();
-  const punktivo::StatusResult result = punktivo::evaluateStatus(model_, boardFull);
-  statusMessage = QString::fromStdString(result.statusMessage);
-  boardFull = result.boardFull;
-  if (result.beep) rt.beep();
-  if (!model_.quietMode) drawStatusLine(statusMessage, result.red ? kRed : kBlack);
+  statusMessage = message;
+  if (drawMessage) drawStatusLine(statusMessage, red ? kRed : kBlack);
   drawing_.selectFont(kFontText);
   rt.setPen(drawing_.palette(kBlack));
   rt.setFill(drawing_.palette(kWhite));
-  rt.text(674, 350, "Fehler: " + QString::number(game_.mistakeCount) + "/3");
+  rt.text(674, 350, "Fehler: " + QString::number(mistakes) + "/3");
 }
 
 void Panels::showStatusText(const QString& text, bool red) {

@@ -313,13 +313,15 @@ void LiteralSolver::guessInRow(int row) {
 }
 
 void LiteralSolver::computeSolution() {
+  // Quiet while it works; the caller's quietMode comes back afterwards.
+  const bool quiet = model_.quietMode;
   model_.quietMode = true;
   const Grid copy = model_.board;
   solveWithCandidates();
   model_.unsolvedFlag = !model_.isBoardComplete();
   model_.solution = model_.board;
   model_.board = copy;
-  model_.quietMode = false;
+  model_.quietMode = quiet;
 }
 
 void LiteralSolver::solveCommand(const bool& boardFull) {

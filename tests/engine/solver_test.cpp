@@ -366,6 +366,11 @@ TEST_F(SolverTest, ComputeSolutionLeavesTheBoardAsItWas) {
     EXPECT_EQ(model.board, start);
     EXPECT_FALSE(model.quietMode);
     EXPECT_TRUE(screen.calls.empty());
+    // A caller that works unseen stays unseen.
+    model.quietMode = true;
+    solver.computeSolution();
+    EXPECT_TRUE(model.quietMode);
+    model.quietMode = false;
     BoardModel solved(screen);
     solved.board = model.solution;
     const bool complete = solved.isBoardComplete();
