@@ -26,7 +26,7 @@ void CellInput::Win_0_MouseMove(int, int, double x, double y) {
 }
 
 std::optional<Cell> CellInput::cellAtMouse() const {
-  const platform::Runtime& rt = drawing_.runtime();
+  const platform::Runtime& rt = runtime_;
   const int x = rt.mouseX() - view_.boardOriginX;
   const int y = rt.mouseY() - view_.boardOriginY;
   if (x < 0 || y < 0 || x >= 9 * view_.cellWidth || y >= 9 * view_.cellHeight) return std::nullopt;
@@ -34,7 +34,7 @@ std::optional<Cell> CellInput::cellAtMouse() const {
 }
 
 void CellInput::drawPicker(int column, int row) {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Runtime& rt = runtime_;
   input_.pickerBusy = true;
   panels_.helpText = input_.candidateInput ? "Bitte Kandidaten notieren!" : "Rechte Taste löscht Feld!";
   panels_.showHelpText();
@@ -65,11 +65,11 @@ void CellInput::drawPicker(int column, int row) {
 }
 
 void CellInput::restoreBackground() {
-  drawing_.runtime().drawImage(input_.pickerBackground, input_.pickerX, input_.pickerY);
+  runtime_.drawImage(input_.pickerBackground, input_.pickerX, input_.pickerY);
 }
 
 void CellInput::pickerInput(int column, int row) {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Runtime& rt = runtime_;
   // The picker's place first: a mouse move while the click is still held redraws it.
   input_.pickerX = int16_t(view_.cellX(column) - 16);
   input_.pickerY = int16_t(view_.cellY(row) - 16);
@@ -152,12 +152,12 @@ void CellInput::enterDigit(int column, int row, int digit) {
   if (!outcome.notesTidied.empty()) view_.drawDots();
 }
 
-void CellInput::waitButtonsUp() { drawing_.runtime().waitButtonsUp(); }
+void CellInput::waitButtonsUp() { runtime_.waitButtonsUp(); }
 
 void CellInput::repaintPicker() {
   if (!input_.pickerOpen || !input_.backgroundHeld) return;
   // The background is taken again from the board just drawn.
-  drawing_.runtime().releaseImage(input_.pickerBackground);
+  runtime_.releaseImage(input_.pickerBackground);
   input_.backgroundHeld = false;
   drawPicker(input_.pickerColumn, input_.pickerRow);
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/game_core.h"
+#include "platform/runtime.h"
 #include "render/board_view.h"
 #include "render/drawing.h"
 #include "render/panels.h"
@@ -45,9 +46,10 @@ inline constexpr const char* kHintClickCell = "Bitte ein Feld anklicken!";
 
 class CellInput {
  public:
-  CellInput(render::Drawing& drawing, punktivo::GameCore& core, InputState& input, render::BoardView& view,
-            render::Panels& panels, render::Timer& timer)
-      : drawing_(drawing),
+  CellInput(platform::Runtime& runtime, render::Drawing& drawing, punktivo::GameCore& core, InputState& input,
+            render::BoardView& view, render::Panels& panels, render::Timer& timer)
+      : runtime_(runtime),
+        drawing_(drawing),
         core_(core),
         model_(core.model()),
         input_(input),
@@ -87,6 +89,7 @@ class CellInput {
   // Removes the picker by drawing back what lay under it.
   void restoreBackground();
 
+  platform::Runtime& runtime_;
   render::Drawing& drawing_;
   punktivo::GameCore& core_;
   punktivo::BoardModel& model_;

@@ -4,7 +4,7 @@
 namespace render {
 
 void BoardView::drawBoardArea() {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Canvas& rt = drawing_.canvas();
   drawing_.drawFrame(0, 2, 20, 16, 577, 634);
   drawing_.drawFrame(1, 2, 28, 44, 569, 585);
   drawing_.drawFrame(1, 2, 28, 595, 570, 626);
@@ -19,7 +19,7 @@ void BoardView::drawBoardArea() {
 }
 
 void BoardView::drawEmptyGrid() {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Canvas& rt = drawing_.canvas();
   rt.setFillStyle(platform::FillStyle::Solid);
   rt.setPen(drawing_.palette(kBlack));
   rt.setFill(drawing_.palette(kWhite));
@@ -67,7 +67,7 @@ void BoardView::drawCandidateMarks() {
 }
 
 void BoardView::drawCandidateMarksOf(int column, int row) {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Canvas& rt = drawing_.canvas();
   if (model_.board[row][column] != 0) return;
   const QColor background = cellBackground(column, row);
   for (int k = 1; k <= 9; ++k) {
@@ -91,7 +91,7 @@ void BoardView::drawCandidateMarksOf(int column, int row) {
 }
 
 void BoardView::drawPauseFace() {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Canvas& rt = drawing_.canvas();
   // Inside the board's frame: grid lines and dots go as well.
   rt.setFillStyle(platform::FillStyle::Solid);
   rt.setPen(drawing_.palette(kLightGrey));
@@ -121,7 +121,7 @@ QColor BoardView::tintOf(const CellTints& tints, int digit, int column, int row)
 }
 
 void BoardView::eraseCell(int column, int row) {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Canvas& rt = drawing_.canvas();
   const int x = cellX(column) + 1;
   const int y = cellY(row) + 1;
   // One pixel less beside a box line, so the red lines stay whole.
@@ -135,7 +135,7 @@ void BoardView::eraseCell(int column, int row) {
 }
 
 void BoardView::drawDigit(int x, int y, int digit) {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Canvas& rt = drawing_.canvas();
   drawing_.selectFont(kFontCell);
   rt.setTextBackground(platform::TextBackground::Transparent);
   rt.setRasterOp(platform::RasterOp::Merge);
@@ -146,7 +146,7 @@ void BoardView::drawDigit(int x, int y, int digit) {
 }
 
 void BoardView::drawPlayerCell(int column, int row, int digit) {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Canvas& rt = drawing_.canvas();
   const int x = cellX(column) + 1;
   const int y = cellY(row) + 1;
   // Red on every drawing; a mistake is counted once, where the player enters the digit.
@@ -167,7 +167,7 @@ void BoardView::drawPlayerCell(int column, int row, int digit) {
 void BoardView::strikeThrough(int x, int y) {
   // Corner to corner, clear of the dots in the middle of the cell's sides: a shape that
   // stays when the colours go (greyscale, colour-blind eyes).
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Canvas& rt = drawing_.canvas();
   rt.setPen(drawing_.palette(kRed));
   rt.setLineWidth(kStrokeWidth);
   rt.line(x + kStrokeInset, y + kStrokeInset, x + 57 - kStrokeInset, y + 57 - kStrokeInset);
@@ -176,7 +176,7 @@ void BoardView::strikeThrough(int x, int y) {
 }
 
 void BoardView::drawGivenCell(int column, int row, int digit) {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Canvas& rt = drawing_.canvas();
   const int x = cellX(column) + 1;
   const int y = cellY(row) + 1;
   eraseCell(column, row);

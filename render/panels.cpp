@@ -12,7 +12,7 @@ constexpr int kPanelLeft = 603;
 QString twoDigits(int value) { return QString::number(value).rightJustified(2, ' '); }
 
 void Panels::drawPanelFrame(int top, const QString& caption, int captionX, bool helpPanel) {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Canvas& rt = drawing_.canvas();
   const int X = kPanelLeft;
   const int shorter = helpPanel ? 6 : 0;
   drawing_.drawFrame(0, 2, X, top, X + 234, top + 78 - shorter);
@@ -25,7 +25,7 @@ void Panels::drawPanelFrame(int top, const QString& caption, int captionX, bool 
 }
 
 void Panels::drawStatisticsPanel() {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Canvas& rt = drawing_.canvas();
   drawPanelFrame(200, "STATISTIK:", 687);
   rt.text(619, 232, "Zahlen");
   rt.text(619, 252, "Anzahl");
@@ -39,7 +39,7 @@ void Panels::drawStatisticsPanel() {
 }
 
 void Panels::drawDigitCounts(const std::array<uint8_t, 10>& counts) {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Canvas& rt = drawing_.canvas();
   rt.line(674, 228, 674, 267);
   drawing_.selectFont(kFontText);
   for (int d = 1; d <= 9; ++d) rt.text(659 + 16 * d, 252, twoDigits(counts[size_t(d)]) + " ");
@@ -48,7 +48,7 @@ void Panels::drawDigitCounts(const std::array<uint8_t, 10>& counts) {
 void Panels::drawStatusPanel() { drawPanelFrame(292, "STATUSMELDUNG:", 661); }
 
 void Panels::showStatus(const QString& message, bool red, bool drawMessage, int mistakes) {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Canvas& rt = drawing_.canvas();
   statusMessage = message;
   if (drawMessage) drawStatusLine(statusMessage, red ? kRed : kBlack);
   drawing_.selectFont(kFontText);
@@ -61,11 +61,11 @@ void Panels::showStatusText(const QString& text, bool red) {
   statusMessage = text;
   drawStatusLine(text, red ? kRed : kBlack);
   drawing_.selectFont(kFontText);
-  drawing_.runtime().setPen(drawing_.palette(kBlack));
+  drawing_.canvas().setPen(drawing_.palette(kBlack));
 }
 
 void Panels::drawStatusLine(const QString& text, int colour) {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Canvas& rt = drawing_.canvas();
   // The line is wiped first: a text shown before may be wider than this one.
   rt.setFillStyle(platform::FillStyle::Solid);
   rt.setPen(drawing_.palette(kWhite));
@@ -78,14 +78,14 @@ void Panels::drawStatusLine(const QString& text, int colour) {
 }
 
 void Panels::drawDifficultyPanel() {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Canvas& rt = drawing_.canvas();
   drawPanelFrame(384, "SCHWIERIGKEITSGRAD:", 643);
   rt.text(631, drawing_.largeFontMode ? 411 : 414, "Vorgegebene Zahlen: " + twoDigits(givenCount));
   updateDifficultyPanel();
 }
 
 void Panels::updateDifficultyPanel() {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Canvas& rt = drawing_.canvas();
   givenCount = 0;
   for (int r = 1; r <= 9; ++r)
     for (int c = 1; c <= 9; ++c)
@@ -104,7 +104,7 @@ void Panels::drawHelpPanel() {
 }
 
 void Panels::showHelpText() {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Canvas& rt = drawing_.canvas();
   rt.setRasterOp(platform::RasterOp::Copy);
   rt.setTextBackground(platform::TextBackground::Opaque);
   rt.setPen(drawing_.palette(kBlack));
