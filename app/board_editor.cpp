@@ -28,7 +28,7 @@ void BoardEditor::runBoardEditor() {
   input.editorMode = true;
   app_.model().unsolvedFlag = false;
   input.candidateInput = false;  // the picker enters digits here, always
-  drawButtonRow();
+  app_.showButtonRow();
   const SessionItems items(app_, Menu::SessionKind::Editor);
   runLoop();
 }
@@ -106,7 +106,7 @@ void BoardEditor::removeGiven(int c, int r) {
   model.board[r][c] = 0;
   model.givens[r][c] = 0;
   app_.view().drawPlayerCell(c, r, 0);
-  if (app_.settings().showCandidates) app_.solver().refreshCandidates();
+  if (app_.settings().showCandidates) app_.core().solver().refreshCandidates();
 }
 
 void BoardEditor::pickerAt(int c, int r) {
@@ -153,7 +153,6 @@ bool BoardEditor::keyboardAction(int key, int modifiers) {
 
 bool BoardEditor::keyAction(int key, bool clicked) {
   platform::Runtime& rt = app_.runtime();
-  punktivo::BoardModel& model = app_.model();
   Screen& screen = app_.screen();
   if (sharedKey(key, clicked)) return true;
   switch (key) {
@@ -173,12 +172,7 @@ bool BoardEditor::keyAction(int key, bool clicked) {
       return false;
     case 'X': {
       // The solved digits stay: no restart follows, unlike in the play session.
-      std::optional<punktivo::Grid> known;
-      {
-        const punktivo::QuietScope quiet(model);
-        app_.solver().solveWithCandidates();
-        known = app_.core().shuffleBoard();
-      }
+      const std::optional<punktivo::Grid> known = app_.core().solveAndShuffleBoard();
       screen.drawMainScreen();
       app_.core().deriveDotsQuietly(known);
       screen.redrawBoard();
@@ -201,10 +195,10 @@ bool BoardEditor::keyAction(int key, bool clicked) {
 
 void BoardEditor::solveSequence() {
   punktivo::BoardModel& model = app_.model();
-  app_.solver().solveWithCandidates();
+  app_.core().solver().solveWithCandidates();
   if (!(app_.core().boardFull() && punktivo::hasNoDuplicates(model)) && !punktivo::isBoardConsistent(model)) {
     model.restartBoard();
-    app_.solver().solveByRules();
+    app_.core().solver().solveByRules();
   }
   app_.freshHistory();
 }

@@ -92,11 +92,6 @@ bool solveSequenceTriggered(int& armedKey, int key) {
   return false;
 }
 
-void BoardSession::drawButtonRow() {
-  for (int i = 0; i < 6; ++i) drawSessionButton(app_, i, false);
-  app_.buttonRowShown = true;
-}
-
 void BoardSession::runLoop() {
   platform::Runtime& rt = app_.runtime();
   for (;;) {

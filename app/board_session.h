@@ -79,8 +79,6 @@ class BoardSession {
   // or leave the session.
   enum class Preview { kGoOn, kTaken, kLeave };
 
-  // The six buttons drawn up in their row.
-  void drawButtonRow();
   // Takes message after message until a key leaves or the window is gone.
   void runLoop();
   virtual Preview preview(const platform::WindowMessage&) { return Preview::kGoOn; }

@@ -105,8 +105,8 @@ void Menu::setSessionItems(SessionKind kind) {
 void Menu::refreshSessionItems() {
   platform::Runtime& rt = app_.runtime();
   const bool running = sessionKind_ != SessionKind::None;
-  rt.setMenuItemEnabled(kMenuUndo, running && app_.history().canUndo());
-  rt.setMenuItemEnabled(kMenuRedo, running && app_.history().canRedo());
+  rt.setMenuItemEnabled(kMenuUndo, running && app_.core().history().canUndo());
+  rt.setMenuItemEnabled(kMenuRedo, running && app_.core().history().canRedo());
   rt.setMenuItemEnabled(kMenuCountSolutions, sessionKind_ == SessionKind::Editor);
   rt.setMenuItemEnabled(kMenuHint, sessionKind_ == SessionKind::Play);
   rt.setMenuItemEnabled(kMenuBackToCorrect, sessionKind_ == SessionKind::Play);
@@ -163,8 +163,7 @@ void Menu::commonEnding() {
   app_.panels().updateDifficultyPanel();
   app_.panels().helpText = "Bitte Menupunkt auswählen!";
   app_.panels().showHelpText();
-  rt.drawImage(app_.statusStrip, kStatusStripLeft, kStatusStripTop);
-  app_.buttonRowShown = false;
+  app_.wipeButtonRow();
 }
 
 void Menu::runCommand(int id) {

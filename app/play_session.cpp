@@ -40,7 +40,7 @@ class PlaySession::Leaving {
 void PlaySession::runPlaySession() {
   punktivo::GameState& game = app_.game();
   app_.screen().redrawBoard();
-  drawButtonRow();
+  app_.showButtonRow();
   if (game.timedGame) app_.timer().startClockThread();
   const SessionItems items(app_, Menu::SessionKind::Play);
   // Every way out keeps the game: a window destroyed by another program leaves by a return.
@@ -184,7 +184,7 @@ void PlaySession::hintAction() {
       if (model.board[cell.row][cell.column] == 0) app_.view().drawCandidateMarksOf(cell.column, cell.row);
     }
     app_.screen().showStatistics();
-    if (app_.settings().showCandidates) app_.solver().refreshCandidates();
+    if (app_.settings().showCandidates) app_.core().solver().refreshCandidates();
   });
   cells.repaintHighlight();
   endSolvedTimedGame();
@@ -252,7 +252,7 @@ void PlaySession::pickerAt(int c, int r, bool rightButton) {
   } else {
     model.board[r][c] = 0;
     app_.view().drawPlayerCell(c, r, 0);
-    if (app_.settings().showCandidates) app_.solver().refreshCandidates();
+    if (app_.settings().showCandidates) app_.core().solver().refreshCandidates();
     app_.screen().showStatistics();
   }
 }
@@ -275,12 +275,12 @@ bool PlaySession::keyboardAction(int key, int modifiers) {
         // Marks are noted in empty cells only.
         if (model.board[r][c] != 0) break;
         app_.core().toggleCandidate(c, r, action.digit);
-        app_.solver().refreshCandidates();
+        app_.core().solver().refreshCandidates();
         break;
       default:
         cells.enterDigit(c, r, action.digit);
         app_.screen().showStatistics();
-        if (app_.settings().showCandidates) app_.solver().refreshCandidates();
+        if (app_.settings().showCandidates) app_.core().solver().refreshCandidates();
         break;
     }
   });
@@ -334,16 +334,11 @@ bool PlaySession::keyAction(int key, bool clicked) {
       pauseGame();
       return true;
     case 'X': {
-      std::optional<punktivo::Grid> known;
-      {
-        const punktivo::QuietScope quiet(model);
-        app_.solver().solveWithCandidates();
-        known = app_.core().shuffleBoard();
-      }
+      const std::optional<punktivo::Grid> known = app_.core().solveAndShuffleBoard();
       game.timedGame = false;
       app_.timer().refreshClock();
       screen.drawMainScreen();
-      punktivo::deriveDotsFromSolution(model, app_.solver(), known);
+      punktivo::deriveDotsFromSolution(model, app_.core().solver(), known);
       model.restartBoard();
       screen.redrawBoard();
       app_.freshHistory();

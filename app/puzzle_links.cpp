@@ -28,7 +28,7 @@ void pastePuzzleLink(App& app) {
   // As after loading a record: no clock, no mistakes, the solution of the new board.
   app.core().startUntimed();
   punktivo::placeLinkPuzzle(link.puzzle, app.model());
-  app.solver().computeSolution();
+  app.core().solver().computeSolution();
   // The solver works on the marks: they go back to the record's, which are none.
   punktivo::rebuildCandidatesFromStore(app.model());
   app.freshHistory();

@@ -96,22 +96,31 @@ void App::drawStaticScreen() {
   panels_.drawHelpPanel();
   // The empty button row, taken once the bar around it stands: it covers the buttons'
   // outlines exactly, so drawing it back wipes them without touching the bar's frame.
-  if (statusStrip != 0) runtime_.releaseImage(statusStrip);
-  statusStrip = runtime_.captureImage(kStatusStripLeft, kStatusStripTop, 568, 624);
+  if (statusStrip_ != 0) runtime_.releaseImage(statusStrip_);
+  statusStrip_ = runtime_.captureImage(kStatusStripLeft, kStatusStripTop, 568, 624);
 }
 
 void App::redrawScreen() {
   // Before start-up has drawn anything there is nothing to draw anew.
-  if (statusStrip == 0 || !runtime_.windowExists()) return;
+  if (statusStrip_ == 0 || !runtime_.windowExists()) return;
   runtime_.clearClient(drawing_.palette(render::kBackground));
   drawStaticScreen();
-  if (buttonRowShown)
-    for (int i = 0; i < 6; ++i) drawSessionButton(*this, i, false);
+  if (buttonRowShown_) showButtonRow();
   view_.drawCells();
   view_.drawCandidateMarks();
   cells_.repaintPicker();
   if (session_.paused()) view_.drawPauseFace();
   drawing_.selectFont(render::kFontText);
+}
+
+void App::showButtonRow() {
+  for (int i = 0; i < 6; ++i) drawSessionButton(*this, i, false);
+  buttonRowShown_ = true;
+}
+
+void App::wipeButtonRow() {
+  runtime_.drawImage(statusStrip_, kStatusStripLeft, kStatusStripTop);
+  buttonRowShown_ = false;
 }
 
 void App::runMainLoop() {
@@ -126,8 +135,8 @@ void App::shutDown() {
 
 void App::releaseScreen() {
   drawing_.deleteFonts();
-  if (statusStrip != 0) runtime_.releaseImage(statusStrip);
-  statusStrip = 0;
+  if (statusStrip_ != 0) runtime_.releaseImage(statusStrip_);
+  statusStrip_ = 0;
 }
 
 bool App::Win_0_Close() { return menu_.confirmExit(); }

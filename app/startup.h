@@ -102,24 +102,26 @@ class App final {
   render::BoardView& view() { return view_; }
   render::Timer& timer() { return timer_; }
   CellInput& cells() { return cells_; }
-  punktivo::Solver& solver() { return core_.solver(); }
   Menu& menu() { return menu_; }
   punktivo::BoardFile& boardFile() { return boardFile_; }
-  punktivo::Generator& generator() { return core_.generator(); }
   punktivo::Printing& printing() { return printing_; }
-  punktivo::HallOfFame& hall() { return hall_; }
   punktivo::HallOfFameDialogs& hallDialogs() { return hallDialogs_; }
   punktivo::BoardDialog& boardDialog() { return boardDialog_; }
   PlaySession& session() { return session_; }
-  punktivo::History& history() { return core_.history(); }
 
-  // The empty button row, drawn back to wipe the buttons after each command.
-  platform::ImageHandle statusStrip = 0;
-  // The six buttons of the play session or the editor stand in the button row.
-  bool buttonRowShown = false;
+
+  // The six buttons of the play session or the editor drawn up in their row, and wiped
+  // away after each command (by drawing the empty row back).
+  void showButtonRow();
+  void wipeButtonRow();
 
  private:
   void drawStaticScreen();
+
+  // The empty button row, captured once the bar around it stands.
+  platform::ImageHandle statusStrip_ = 0;
+  // The six buttons stand in the button row.
+  bool buttonRowShown_ = false;
 
   platform::Runtime& runtime_;
   // The core draws through the screen, which is built after it: nothing is drawn before

@@ -90,6 +90,12 @@ void GameCore::solveBoard() {
   solver_.solveCommand(lastCheck_.boardFull);
 }
 
+std::optional<Grid> GameCore::solveAndShuffleBoard() {
+  const QuietScope quiet(model_);
+  solver_.solveWithCandidates();
+  return shuffleBoard();
+}
+
 void GameCore::deriveDotsQuietly(const std::optional<Grid>& known) {
   // Drawn, the rule solver's work would put the old dots back over a board that is about
   // to get new ones, and a redraw erases only the cells' insides: their rims would stay

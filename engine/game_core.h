@@ -77,6 +77,8 @@ class GameCore {
   // "Brett mischen" and the X keys: the board disguised; returns the board's solution where it
   // was known before, carried through the same transformations.
   std::optional<Grid> shuffleBoard() { return generator_.shuffleBoardCarryingSolution(); }
+  // The X keys: the board solved by the candidate solver, then shuffled, both unseen.
+  std::optional<Grid> solveAndShuffleBoard();
   // The dots of the board's solution, derived unseen; from `known` where the rule solver
   // cannot complete the board.
   void deriveDotsQuietly(const std::optional<Grid>& known = std::nullopt);

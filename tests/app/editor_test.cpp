@@ -149,11 +149,11 @@ TEST_F(Editor, XAndRStartTheUndoHistoryAfresh) {
     started.runtime.chooseMenuItem(11);
   };
   enterGivenThen(1, Qt::Key_Shift);  // a key of no meaning: the given stays a step
-  EXPECT_TRUE(started.game.history().canUndo());
+  EXPECT_TRUE(started.game.core().history().canUndo());
   enterGivenThen(2, Qt::Key_X);
-  EXPECT_FALSE(started.game.history().canUndo()) << "X";
+  EXPECT_FALSE(started.game.core().history().canUndo()) << "X";
   enterGivenThen(3, Qt::Key_R);
-  EXPECT_FALSE(started.game.history().canUndo()) << "R";
+  EXPECT_FALSE(started.game.core().history().canUndo()) << "R";
 }
 
 TEST_F(Editor, ShuffleXAndRLeaveACleanGridWithOnlyTheNewDots) {

@@ -120,14 +120,37 @@ Game::Game(const GameOptions& options)
     return false;
   });
   if (!drawn) {
-    // Whether the game was still there tells a hang from a crash.
-    const std::string process =
-        running() ? " (the game still runs)" : " (the game ended with status " + std::to_string(exitStatus_) + ")";
+    // Whether the game was still there tells a hang from a crash; a hang says where its
+    // threads wait and which programs it started.
+    const std::string process = running() ? " (the game still runs: " + whereItWaits(pid_) + ")"
+                                          : " (the game ended with status " + std::to_string(exitStatus_) + ")";
     // No destructor runs after a throw here.
     leaveEvidence();
     stop();
     throw std::runtime_error("the start screen was not drawn: " + missing + process);
   }
+}
+
+std::string Game::whereItWaits(int pid) {
+  std::string where;
+  const std::filesystem::path proc = "/proc/" + std::to_string(pid);
+  std::error_code ec;
+  for (const auto& task : std::filesystem::directory_iterator(proc / "task", ec)) {
+    std::ifstream comm(task.path() / "comm"), wchan(task.path() / "wchan");
+    std::string name, waits;
+    std::getline(comm, name);
+    std::getline(wchan, waits);
+    where += (where.empty() ? "" : ", ") + name + " in " + (waits.empty() ? "?" : waits);
+  }
+  for (const auto& other : std::filesystem::directory_iterator("/proc", ec)) {
+    std::ifstream stat(other.path() / "stat");
+    std::string line;
+    std::getline(stat, line);
+    const size_t close = line.rfind(')');
+    if (close == std::string::npos || std::atoi(line.c_str() + close + 4) != pid) continue;
+    where += "; child " + line.substr(0, close + 1);
+  }
+  return where;
 }
 
 Game::~Game() {

@@ -101,6 +101,8 @@ class Game {
   bool waitWindow(const QString& title);  // a top-level with that title is shown
   bool waitNoWindow(const QString& title);
   bool running();
+  // The threads of process `pid` and the kernel function each waits in, and its children.
+  static std::string whereItWaits(int pid);
   bool waitExit();
   int exitStatus() const { return exitStatus_; }
 

@@ -174,8 +174,7 @@ TEST(PixelDensity, DigitsAreDrawnAtFullResolution) {
 
 TEST(PixelDensity, AnotherRatioDrawsTheWholeScreenAnew) {
   BusyGame g(true);
-  g.game.buttonRowShown = true;
-  for (int i = 0; i < 6; ++i) app::drawSessionButton(g.game, i, false);
+  g.game.showButtonRow();
   g.openPicker(7, 2, 5);
   // The board with its buttons and the panels but the help text, which the picker wrote
   // over a longer one whose tail a fresh drawing does not bring back.
@@ -199,8 +198,7 @@ TEST(PixelDensity, AnotherRatioDrawsTheWholeScreenAnew) {
   // The picker's background was taken again at this ratio: closing it leaves the board.
   g.closePicker();
   BusyGame reference(true);
-  reference.game.buttonRowShown = true;
-  for (int i = 0; i < 6; ++i) app::drawSessionButton(reference.game, i, false);
+  reference.game.showButtonRow();
   EXPECT_EQ(difference(shown(g).first, shown(reference).first), "");
 }
 
