@@ -96,6 +96,17 @@ TEST_F(Editor, RightClickOnAPlayerDigitChangesNothing) {
   EXPECT_EQ(model().board[5][5], 6);
 }
 
+TEST_F(Editor, AClickTakesTheShownCursorAlongToTheClickedCell) {
+  guitest::postKeyStroke(client(), Qt::Key_Home);  // the cursor shows at (1, 1)
+  click(Qt::LeftButton, cellCentre(3, 7));         // column 3, row 7
+  type(Qt::Key_Escape, QString(QChar(27)));        // the picker closes
+  type(Qt::Key_5, "5");                            // at the cursor
+  guitest::postKeyStroke(client(), Qt::Key_A);
+  started.runtime.chooseMenuItem(11);
+  EXPECT_EQ(model().board[7][3], 5);
+  EXPECT_EQ(model().board[3][7], 0);
+}
+
 TEST_F(Editor, RGivesTheDotsOfTheEnteredBoardsSolution) {
   // The start board's one filling, rows 1-8 typed in and one cell of row 9 entered by hand; the dots
   // are cleared first.

@@ -2,6 +2,11 @@
 // candidates, mistakes, leaving, and the exit question.
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
+#include <functional>
+#include <vector>
+
 #include "support/gui_support.h"
 
 using guitest::pixelAt;
@@ -56,6 +61,19 @@ class Session : public ::testing::Test {
   void choose(int id) {
     started.runtime.chooseMenuItem(id);
   }
+  // Runs `action` from inside the session once `shown` holds (or after some seconds without,
+  // so that a fault shows as a failure, never as a hang).
+  void when(const std::function<bool()>& shown, const std::function<void()>& action, int tries = 5000) {
+    QTimer::singleShot(1, client(), [this, shown, action, tries] {
+      if (shown() || tries == 0) {
+        action();
+      } else {
+        when(shown, action, tries - 1);
+      }
+    });
+  }
+  // A cell's tint, read inside its top-left corner where no digit, mark or dot reaches.
+  QColor tintOf(int column, int row) { return pixelAt(started.image(), 29 + 60 * (column - 1) + 3, 45 + 60 * (row - 1) + 3); }
 
   guitest::StartedGame started;
   int answer = 2;
@@ -269,6 +287,135 @@ TEST_F(Session, ADigitKeyAtTheCursorEntersTheDigitAndWithShiftNotesIt) {
   EXPECT_FALSE(model().candidates[1][2][5]);
   EXPECT_EQ(model().board[1][3], 0);
   EXPECT_TRUE(model().candidates[1][3][6]);
+}
+
+TEST_F(Session, AClickTakesTheShownCursorAlongToTheClickedCell) {
+  release(Qt::Key_Home);                      // the cursor shows at (1, 1)
+  click(Qt::LeftButton, cellCentre(3, 7));    // column 3, row 7
+  type(Qt::Key_Escape, QString(QChar(27)));   // the picker closes
+  type(Qt::Key_5, "5");                       // at the cursor
+  release(Qt::Key_A);
+  choose(10);
+  EXPECT_EQ(model().board[7][3], 5);
+  EXPECT_EQ(model().board[3][7], 0);
+}
+
+TEST_F(Session, TheDigitUnderTheCursorTintsItsCellsAndAnEmptyCellTintsNone) {
+  const QColor white = rgb(255, 255, 255);
+  model().board[1][2] = 1;
+  model().board[6][7] = 1;
+  model().board[5][4] = 5;
+  started.game.view().redrawBoard();
+  struct Tints {
+    QColor one, five, empty;
+  } onOne, onEmpty;
+  const auto read = [this] { return Tints{tintOf(7, 6), tintOf(4, 5), tintOf(5, 5)}; };
+  release(Qt::Key_Home);
+  release(Qt::Key_Right);  // the cursor on the 1 at (2, 1)
+  when([&] { return tintOf(2, 1) == app::kCursorTint; }, [&] {
+    onOne = read();
+    release(Qt::Key_Right);  // on the empty cell (3, 1)
+    when([&] { return tintOf(3, 1) == app::kCursorTint; }, [&] {
+      onEmpty = read();
+      release(Qt::Key_A);
+    });
+  });
+  choose(10);
+  EXPECT_EQ(onOne.one, app::kSameDigitTint);
+  EXPECT_EQ(onOne.five, white);
+  EXPECT_EQ(onOne.empty, white);
+  EXPECT_EQ(onEmpty.one, white);
+  EXPECT_EQ(onEmpty.five, white);
+  EXPECT_EQ(onEmpty.empty, white);
+}
+
+// Of the open picker over (column, row): the squares mostly light grey, and those with ink.
+struct PickerSquares {
+  std::vector<int> lit, inked;
+};
+PickerSquares pickerSquares(const QImage& image, int column, int row) {
+  PickerSquares squares;
+  for (int d = 1; d <= 9; ++d) {
+    const QPoint centre = pickerSquare(column, row, d);
+    int grey = 0, ink = 0;
+    for (int x = centre.x() - 13; x < centre.x() + 13; ++x)
+      for (int y = centre.y() - 13; y < centre.y() + 13; ++y) {
+        const QColor c = image.pixelColor(x, y);
+        grey += c == rgb(192, 192, 192);
+        ink += c.lightness() < 60;
+      }
+    if (grey > 300) squares.lit.push_back(d);
+    if (ink > 10) squares.inked.push_back(d);
+  }
+  return squares;
+}
+
+TEST_F(Session, ThePickerLightsTheSquareUnderTheMouseAndDrawsEveryDigit) {
+  const std::vector<int> all{1, 2, 3, 4, 5, 6, 7, 8, 9};
+  PickerSquares onEight, onThree;
+  const auto moveTo = [this](int digit) {
+    guitest::postMove(client(), pickerSquare(5, 5, digit).x(), pickerSquare(5, 5, digit).y());
+  };
+  click(Qt::LeftButton, cellCentre(5, 5));
+  // Each move once the picker waits: a move handled before it opened would light nothing.
+  when([this] { return started.game.input().pickerOpen; }, [&] {
+    moveTo(8);
+    when([&] { return !pickerSquares(started.image(), 5, 5).lit.empty(); }, [&] {
+      onEight = pickerSquares(started.image(), 5, 5);
+      moveTo(3);
+      when([&] { return pickerSquares(started.image(), 5, 5).lit != onEight.lit; }, [&] {
+        onThree = pickerSquares(started.image(), 5, 5);
+        click(Qt::LeftButton, pickerSquare(5, 5, 3));
+        release(Qt::Key_A);
+      });
+    });
+  });
+  choose(10);
+  EXPECT_EQ(onEight.lit, std::vector<int>{8});
+  EXPECT_EQ(onEight.inked, all);
+  EXPECT_EQ(onThree.lit, std::vector<int>{3});
+  EXPECT_EQ(onThree.inked, all);
+  EXPECT_EQ(model().board[5][5], 3);
+}
+
+TEST_F(Session, TheBoardsOutermostPixelsBelongToItsEdgeCellsAndThoseBeyondToNone) {
+  // Inside: the first and last pixel column and row of the board.
+  const struct {
+    QPoint at;
+    int column, row, digit;
+  } inside[] = {{{29, cellCentre(1, 3).y()}, 1, 3, 1},
+                {{cellCentre(4, 9).x(), 45 + 539}, 4, 9, 2},
+                {{29 + 539, cellCentre(9, 5).y()}, 9, 5, 3},
+                {{cellCentre(6, 1).x(), 45}, 6, 1, 5}};
+  // One pixel beyond each edge.
+  const QPoint outside[] = {{28, cellCentre(1, 6).y()}, {cellCentre(2, 9).x(), 45 + 540},
+                            {29 + 540, cellCentre(9, 7).y()}, {cellCentre(8, 1).x(), 44}};
+  punktivo::Grid expected = model().board;
+  const punktivo::Grid givens = model().givens;
+  for (const auto& cell : inside) {
+    click(Qt::LeftButton, cell.at);
+    type(Qt::Key_0 + cell.digit, QString::number(cell.digit));
+    expected[cell.row][cell.column] = uint8_t(cell.digit);
+  }
+  for (const QPoint& at : outside) {
+    click(Qt::LeftButton, at);
+    type(Qt::Key_9, "9");  // no picker to take it
+  }
+  release(Qt::Key_A);
+  choose(10);
+  EXPECT_EQ(model().board, expected);
+  EXPECT_EQ(model().givens, givens);
+}
+
+TEST_F(Session, TheSessionCountsAsRunningOnlyWhileItLasts) {
+  bool runningInside = false;
+  when([this] { return started.game.session().running(); }, [&] {
+    runningInside = started.game.session().running();
+    release(Qt::Key_A);
+  });
+  choose(10);
+  EXPECT_TRUE(runningInside);
+  EXPECT_FALSE(started.game.session().running()) << "left set after the session";
 }
 
 TEST_F(Session, SolveSequenceFillsTheBoardFromTheGivensWithoutAClock) {
