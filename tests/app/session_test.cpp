@@ -4,6 +4,7 @@
 
 #include <QTimer>
 
+#include <cstdlib>
 #include <functional>
 #include <vector>
 
@@ -112,6 +113,7 @@ TEST_F(Session, RightButtonClearsAFilledCellAndNotesCandidatesInAnEmptyOne) {
   release(Qt::Key_Escape);
   choose(10);
   EXPECT_EQ(model().board[5][5], 0);
+  EXPECT_EQ(inkOf(started.image(), 5, 5), "none");
   EXPECT_TRUE(model().candidates[4][4][3]);
   EXPECT_TRUE(model().candidates[4][6][8]);
   int marks = 0;
@@ -329,23 +331,20 @@ TEST_F(Session, TheDigitUnderTheCursorTintsItsCellsAndAnEmptyCellTintsNone) {
   EXPECT_EQ(onEmpty.empty, white);
 }
 
-// Of the open picker over (column, row): the squares mostly light grey, and those with ink.
+// Of the open picker over (column, row): the squares mostly light grey, and those drawn over
+// what the board showed there before.
 struct PickerSquares {
-  std::vector<int> lit, inked;
+  std::vector<int> lit, drawn;
 };
-PickerSquares pickerSquares(const QImage& image, int column, int row) {
+PickerSquares pickerSquares(const QImage& image, const QImage& board, int column, int row) {
   PickerSquares squares;
   for (int d = 1; d <= 9; ++d) {
-    const QPoint centre = pickerSquare(column, row, d);
-    int grey = 0, ink = 0;
-    for (int x = centre.x() - 13; x < centre.x() + 13; ++x)
-      for (int y = centre.y() - 13; y < centre.y() + 13; ++y) {
-        const QColor c = image.pixelColor(x, y);
-        grey += c == rgb(192, 192, 192);
-        ink += c.lightness() < 60;
-      }
+    const QRect square(pickerSquare(column, row, d) - QPoint(13, 13), QSize(26, 26));
+    int grey = 0;
+    for (int x = square.left(); x <= square.right(); ++x)
+      for (int y = square.top(); y <= square.bottom(); ++y) grey += image.pixelColor(x, y) == rgb(192, 192, 192);
     if (grey > 300) squares.lit.push_back(d);
-    if (ink > 10) squares.inked.push_back(d);
+    if (image.copy(square) != board.copy(square)) squares.drawn.push_back(d);
   }
   return squares;
 }
@@ -353,6 +352,8 @@ PickerSquares pickerSquares(const QImage& image, int column, int row) {
 TEST_F(Session, ThePickerLightsTheSquareUnderTheMouseAndDrawsEveryDigit) {
   const std::vector<int> all{1, 2, 3, 4, 5, 6, 7, 8, 9};
   PickerSquares onEight, onThree;
+  const QImage board = started.image().copy();
+  const auto squares = [&] { return pickerSquares(started.image(), board, 5, 5); };
   const auto moveTo = [this](int digit) {
     guitest::postMove(client(), pickerSquare(5, 5, digit).x(), pickerSquare(5, 5, digit).y());
   };
@@ -360,11 +361,11 @@ TEST_F(Session, ThePickerLightsTheSquareUnderTheMouseAndDrawsEveryDigit) {
   // Each move once the picker waits: a move handled before it opened would light nothing.
   when([this] { return started.game.input().pickerOpen; }, [&] {
     moveTo(8);
-    when([&] { return !pickerSquares(started.image(), 5, 5).lit.empty(); }, [&] {
-      onEight = pickerSquares(started.image(), 5, 5);
+    when([&] { return !squares().lit.empty(); }, [&] {
+      onEight = squares();
       moveTo(3);
-      when([&] { return pickerSquares(started.image(), 5, 5).lit != onEight.lit; }, [&] {
-        onThree = pickerSquares(started.image(), 5, 5);
+      when([&] { return squares().lit != onEight.lit; }, [&] {
+        onThree = squares();
         click(Qt::LeftButton, pickerSquare(5, 5, 3));
         release(Qt::Key_A);
       });
@@ -372,9 +373,9 @@ TEST_F(Session, ThePickerLightsTheSquareUnderTheMouseAndDrawsEveryDigit) {
   });
   choose(10);
   EXPECT_EQ(onEight.lit, std::vector<int>{8});
-  EXPECT_EQ(onEight.inked, all);
+  EXPECT_EQ(onEight.drawn, all);
   EXPECT_EQ(onThree.lit, std::vector<int>{3});
-  EXPECT_EQ(onThree.inked, all);
+  EXPECT_EQ(onThree.drawn, all);
   EXPECT_EQ(model().board[5][5], 3);
 }
 
@@ -407,6 +408,27 @@ TEST_F(Session, TheBoardsOutermostPixelsBelongToItsEdgeCellsAndThoseBeyondToNone
   EXPECT_EQ(model().givens, givens);
 }
 
+TEST_F(Session, CellsRepaintedUnderTheCursorLeaveTheBoxLinesWhole) {
+  auto& view = started.game.view();
+  view.drawMainScreen();
+  const QImage grid = started.image().copy();  // the lines on an empty board
+  view.redrawBoard();
+  release(Qt::Key_Home);
+  for (int i = 0; i < 8; ++i) release(Qt::Key_Right);  // along row 1 ...
+  for (int i = 0; i < 8; ++i) release(Qt::Key_Down);   // ... and down column 9
+  release(Qt::Key_A);
+  choose(10);
+  // Every red pixel of the lines stays red, away from the dots on the cells' sides.
+  int broken = 0;
+  for (int x = 28; x <= 569; ++x)
+    for (int y = 44; y <= 585; ++y) {
+      const int u = (x - 29 + 60) % 60, v = (y - 45 + 60) % 60;
+      if (std::abs(u - 30) < 12 || std::abs(v - 30) < 12) continue;
+      if (grid.pixelColor(x, y) == rgb(255, 0, 0) && pixelAt(started.image(), x, y) != rgb(255, 0, 0)) ++broken;
+    }
+  EXPECT_EQ(broken, 0);
+}
+
 TEST_F(Session, TheSessionCountsAsRunningOnlyWhileItLasts) {
   bool runningInside = false;
   when([this] { return started.game.session().running(); }, [&] {
@@ -419,6 +441,9 @@ TEST_F(Session, TheSessionCountsAsRunningOnlyWhileItLasts) {
 }
 
 TEST_F(Session, SolveSequenceFillsTheBoardFromTheGivensWithoutAClock) {
+  const int right = guitest::kStartSolution[7][4];
+  click(Qt::LeftButton, cellCentre(5, 8));
+  type(Qt::Key_0 + right, QString::number(right));  // a step the solve leaves no undo of
   release(Qt::Key_Q);
   release(Qt::Key_K);  // other keys in between do not disarm
   release(Qt::Key_Z);
@@ -431,6 +456,7 @@ TEST_F(Session, SolveSequenceFillsTheBoardFromTheGivensWithoutAClock) {
   EXPECT_TRUE(model().isBoardComplete());
   EXPECT_EQ(model().board, model().solution);
   EXPECT_EQ(started.game.panels().statusMessage, "Brett gelöst!!!");
+  EXPECT_FALSE(started.game.history().canUndo()) << "the solve starts the history afresh";
 }
 
 }  // namespace
