@@ -156,12 +156,17 @@ TEST_F(Session, ThePickerLeavesNoTraceAtTheBoardsCorner) {
         ADD_FAILURE() << "differs at " << x + 13 << "," << y + 89 << " " << qPrintable(QColor(after.pixel(x, y)).name()) << " was " << qPrintable(QColor(before.pixel(x, y)).name());
 }
 
-TEST_F(Session, TheAbortButtonLeavesTheSession) {
-  click(Qt::LeftButton, QPoint(540, 610));  // " _Abbruch ", the last of the six buttons
+TEST_F(Session, TheAbortButtonLeavesTheSessionFromTheLastPixelOfItsRange) {
+  click(Qt::LeftButton, QPoint(613, 610));  // right of the button row: nothing
+  click(Qt::LeftButton, QPoint(540, 624));  // below it: nothing
+  click(Qt::LeftButton, cellCentre(4, 5));
+  type(Qt::Key_6, "6");
+  click(Qt::LeftButton, QPoint(612, 623));  // " _Abbruch ", the last of the six buttons, at 612 and 623
   click(Qt::LeftButton, cellCentre(5, 5));  // then no session is left to open a picker
   type(Qt::Key_6, "6");
   release(Qt::Key_A);
   choose(10);
+  EXPECT_EQ(model().board[5][4], 6);
   EXPECT_EQ(model().board[5][5], 0);
 }
 
