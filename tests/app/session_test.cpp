@@ -413,6 +413,24 @@ TEST_F(Session, TheBoardsOutermostPixelsBelongToItsEdgeCellsAndThoseBeyondToNone
   EXPECT_EQ(model().givens, givens);
 }
 
+TEST_F(Session, AGivenAndAnEnteredDigitStandAtTheSamePlaceInTheirCells) {
+  const auto digit = uint8_t(guitest::kStartSolution[1][3]);
+  model().board[2][4] = digit;  // the player's, right: blue
+  model().board[2][2] = model().givens[2][2] = digit;
+  started.game.view().redrawBoard();
+  // Where the cell is not white, away from its sides (and the dots there).
+  const auto inkOfCell = [this](int column, int row) {
+    QImage mask(44, 44, QImage::Format_Mono);
+    for (int x = 0; x < 44; ++x)
+      for (int y = 0; y < 44; ++y)
+        mask.setPixel(x, y, pixelAt(started.image(), 29 + 60 * (column - 1) + 8 + x, 45 + 60 * (row - 1) + 8 + y) != rgb(255, 255, 255));
+    return mask;
+  };
+  EXPECT_EQ(inkOf(started.image(), 2, 2), "black");
+  EXPECT_EQ(inkOf(started.image(), 4, 2), "blue");
+  EXPECT_EQ(inkOfCell(2, 2), inkOfCell(4, 2));
+}
+
 TEST_F(Session, CellsRepaintedUnderTheCursorLeaveTheBoxLinesWhole) {
   auto& view = started.game.view();
   view.drawMainScreen();
