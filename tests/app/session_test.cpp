@@ -128,6 +128,24 @@ TEST_F(Session, RightButtonClearsAFilledCellAndNotesCandidatesInAnEmptyOne) {
   EXPECT_TRUE(ink);
 }
 
+TEST_F(Session, FNotesEveryCandidateEverywhereAndCTakesThemAllAway) {
+  const auto notes = [this] {
+    int count = 0;
+    for (int r = 1; r <= 9; ++r)
+      for (int c = 1; c <= 9; ++c)
+        for (int d = 1; d <= 9; ++d) count += model().candidates[r][c][d];
+    return count;
+  };
+  release(Qt::Key_F);
+  release(Qt::Key_A);
+  choose(10);
+  EXPECT_EQ(notes(), 9 * 9 * 9);
+  release(Qt::Key_C);
+  release(Qt::Key_A);
+  choose(10);
+  EXPECT_EQ(notes(), 0);
+}
+
 TEST_F(Session, EscapeInThePickerClearsTheCellButDoesNotLeaveTheSession) {
   model().board[2][2] = 8;
   click(Qt::LeftButton, cellCentre(2, 2));
