@@ -481,7 +481,10 @@ TEST_F(Session, TheSessionCountsAsRunningOnlyWhileItLasts) {
   EXPECT_FALSE(started.game.session().running()) << "left set after the session";
 }
 
-TEST_F(Session, SolveSequenceFillsTheBoardFromTheGivensWithoutAClock) {
+TEST_F(Session, SolveSequenceFillsTheBoardFromTheGivensAndStopsTheClock) {
+  started.game.game().timedGame = true;
+  started.game.timer().startTiming();
+  started.game.timer().refreshClock();
   const int right = guitest::kStartSolution[7][4];
   click(Qt::LeftButton, cellCentre(5, 8));
   type(Qt::Key_0 + right, QString::number(right));  // a step the solve leaves no undo of
@@ -498,6 +501,37 @@ TEST_F(Session, SolveSequenceFillsTheBoardFromTheGivensWithoutAClock) {
   EXPECT_EQ(model().board, model().solution);
   EXPECT_EQ(started.game.panels().statusMessage, "Brett gelöst!!!");
   EXPECT_FALSE(started.game.history().canUndo()) << "the solve starts the history afresh";
+  EXPECT_EQ(started.runtime.labelCaption(), " 99:99:99") << "a solved game left timed would enter the hall of fame";
+}
+
+TEST_F(Session, TheSixButtonsStandRaisedWhileTheSessionWaits) {
+  std::vector<int> pressedLook;
+  when([this] { return started.game.session().running(); }, [&] {
+    // The top-left edge of each button: white when raised, dark grey when pressed.
+    for (const int x : {30, 108, 202, 296, 398, 476})
+      if (pixelAt(started.image(), x + 1, 599) != rgb(255, 255, 255)) pressedLook.push_back(x);
+    release(Qt::Key_A);
+  });
+  choose(10);
+  EXPECT_EQ(pressedLook, std::vector<int>{});
+}
+
+TEST_F(Session, AHintInATimedGameIsAskedForWithNoAsTheDefault) {
+  std::vector<platform::MessageBoxRequest> requests;
+  started.runtime.messageBoxResponder = [&](const platform::MessageBoxRequest& request) {
+    requests.push_back(request);
+    return 2;  // "&NEIN"
+  };
+  started.game.game().timedGame = true;
+  started.game.timer().startTiming();
+  release(Qt::Key_T);
+  release(Qt::Key_A);
+  choose(10);
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].text, "Mit Tipp zählt die Zeit nicht für die Ruhmeshalle. Tipp anzeigen?");
+  EXPECT_EQ(requests[0].buttons, (QStringList{"&JA", "&NEIN"}));
+  EXPECT_EQ(requests[0].defaultButton, 2);
+  EXPECT_FALSE(started.game.game().hintShown);
 }
 
 }  // namespace
