@@ -6,6 +6,7 @@
 
 #include "app/menu.h"
 #include "storage/resume_file.h"
+#include "in_loop.h"
 #include "support/gui_support.h"
 #include "support/temp_dir.h"
 
@@ -152,16 +153,8 @@ class Pause : public Comforts {
   }
   // Runs `action` from inside the session loop, once it waits for input.
   void during(const std::function<void()>& action) { QTimer::singleShot(0, client(), action); }
-  // Runs `action` from inside the session loop once `holds` does (or after some seconds
-  // without, so that a fault shows as a failure, never as a hang).
-  void when(const std::function<bool()>& holds, const std::function<void()>& action, int tries = 5000) {
-    QTimer::singleShot(1, client(), [this, holds, action, tries] {
-      if (holds() || tries == 0) {
-        action();
-      } else {
-        when(holds, action, tries - 1);
-      }
-    });
+  void when(const std::function<bool()>& holds, const std::function<void()>& action) {
+    guitest::whenInLoop(client(), holds, action);
   }
   void whenPaused(const std::function<void()>& action) { when([this] { return app().session().paused(); }, action); }
 

@@ -2,12 +2,11 @@
 // candidates, mistakes, leaving, and the exit question.
 #include <gtest/gtest.h>
 
-#include <QTimer>
-
 #include <cstdlib>
 #include <functional>
 #include <vector>
 
+#include "in_loop.h"
 #include "support/gui_support.h"
 
 using guitest::pixelAt;
@@ -62,16 +61,8 @@ class Session : public ::testing::Test {
   void choose(int id) {
     started.runtime.chooseMenuItem(id);
   }
-  // Runs `action` from inside the session once `shown` holds (or after some seconds without,
-  // so that a fault shows as a failure, never as a hang).
-  void when(const std::function<bool()>& shown, const std::function<void()>& action, int tries = 5000) {
-    QTimer::singleShot(1, client(), [this, shown, action, tries] {
-      if (shown() || tries == 0) {
-        action();
-      } else {
-        when(shown, action, tries - 1);
-      }
-    });
+  void when(const std::function<bool()>& holds, const std::function<void()>& action) {
+    guitest::whenInLoop(client(), holds, action);
   }
   // A cell's tint, read inside its top-left corner where no digit, mark or dot reaches.
   QColor tintOf(int column, int row) { return pixelAt(started.image(), 29 + 60 * (column - 1) + 3, 45 + 60 * (row - 1) + 3); }
