@@ -24,52 +24,21 @@ QString solutionReport(int solutions) {
 }  // namespace
 
 void BoardEditor::runBoardEditor() {
-  platform::Runtime& rt = app_.runtime();
   InputState& input = app_.input();
   input.editorMode = true;
   app_.model().unsolvedFlag = false;
   input.candidateInput = false;  // the picker enters digits here, always
-  for (int i = 0; i < 6; ++i) drawSessionButton(app_, i, false);
-  app_.buttonRowShown = true;
+  drawButtonRow();
   const SessionItems items(app_, Menu::SessionKind::Editor);
-  for (;;) {
-    rt.processEventsOnce();
-    if (!rt.windowExists()) return;
-    const platform::WindowMessage& m = rt.lastMessage();
-    if (m.kind == platform::MessageKind::Command) {
-      commandAction(m.key);
-      continue;
-    }
-    if (m.kind == platform::MessageKind::KeyRelease) {
-      if (const int undo = undoKey(m.key, m.modifiers)) {
-        commandAction(undo == kRedo ? kMenuRedo : kMenuUndo);
-      } else if (m.key == kReportKey) {
-        // A plain U only: Shift+U and Ctrl+U stay free for other uses.
-        if (m.modifiers == 0) reportSolutions();
-      } else if (!keyboardAction(m.key, m.modifiers) && !keyAction(m.key, false)) {
-        return;
-      }
-      continue;
-    }
-    if (m.kind == platform::MessageKind::LeftPress) {
-      const int button = buttonAt(rt.mouseX(), rt.mouseY());
-      if (button >= 0 && !keyAction(kSessionButtons[button].key, true)) return;
-    }
-    if (m.kind == platform::MessageKind::LeftPress || m.kind == platform::MessageKind::RightPress)
-      boardClick(m.kind == platform::MessageKind::RightPress);
-  }
+  runLoop();
 }
 
 void BoardEditor::commandAction(int id) {
+  if (sharedCommand(id)) return;
   switch (id) {
     case kMenuUndo:
     case kMenuRedo:
       if (app_.undoStep(id == kMenuRedo)) app_.panels().updateDifficultyPanel();
-      break;
-    case kMenuHighlight:
-    case kMenuTidyNotes:
-    case kMenuMarkErrors:
-      app_.toggleOption(id);
       break;
     case kMenuCountSolutions:
       reportSolutions();
@@ -110,7 +79,7 @@ void BoardEditor::reportSolutions() {
       for (int c = 1; c <= 9; ++c)
         if (model.givens[r][c] == 0) model.board[r][c] = exact.grid[r][c];
   });
-  app_.view().redrawBoard();
+  app_.screen().redrawBoard();
 }
 
 void BoardEditor::boardClick(bool rightButton) {
@@ -128,7 +97,7 @@ void BoardEditor::boardClick(bool rightButton) {
   });
   if (!app_.runtime().windowExists()) return;
   cells.repaintHighlight();
-  app_.panels().updateStatistics();
+  app_.screen().showStatistics();
   app_.panels().updateDifficultyPanel();
 }
 
@@ -136,7 +105,7 @@ void BoardEditor::removeGiven(int c, int r) {
   punktivo::BoardModel& model = app_.model();
   model.board[r][c] = 0;
   model.givens[r][c] = 0;
-  app_.cells().drawPlayerCell(c, r, 0);
+  app_.view().drawPlayerCell(c, r, 0);
   if (app_.settings().showCandidates) app_.solver().refreshCandidates();
 }
 
@@ -146,13 +115,19 @@ void BoardEditor::pickerAt(int c, int r) {
   cells.pickerInput(c, r);
   if (!app_.runtime().windowExists()) return;
   if (!app_.input().pickerCleared) {
-    cells.drawGivenCell(c, r, app_.input().pickerDigit);
+    app_.model().givens[r][c] = uint8_t(app_.input().pickerDigit);
+    app_.view().drawGivenCell(c, r, app_.input().pickerDigit);
   } else {
     removeGiven(c, r);
   }
 }
 
 bool BoardEditor::keyboardAction(int key, int modifiers) {
+  if (key == kReportKey) {
+    // A plain U only: Shift+U and Ctrl+U stay free for other uses.
+    if (modifiers == 0) reportSolutions();
+    return true;
+  }
   CellInput& cells = app_.cells();
   if (cells.moveCursor(key)) return true;
   const CellKey action = cellKeyOf(app_.input(), key, modifiers);
@@ -165,13 +140,13 @@ bool BoardEditor::keyboardAction(int key, int modifiers) {
     } else if (action.digit == 0) {
       removeGiven(c, r);
     } else {
-      app_.model().board[r][c] = uint8_t(action.digit);
-      cells.drawGivenCell(c, r, action.digit);
+      app_.model().board[r][c] = app_.model().givens[r][c] = uint8_t(action.digit);
+      app_.view().drawGivenCell(c, r, action.digit);
     }
   });
   if (!app_.runtime().windowExists()) return true;
   cells.repaintHighlight();
-  app_.panels().updateStatistics();
+  app_.screen().showStatistics();
   app_.panels().updateDifficultyPanel();
   return true;
 }
@@ -179,15 +154,15 @@ bool BoardEditor::keyboardAction(int key, int modifiers) {
 bool BoardEditor::keyAction(int key, bool clicked) {
   platform::Runtime& rt = app_.runtime();
   punktivo::BoardModel& model = app_.model();
-  render::BoardView& view = app_.view();
-  if (sharedButtonAction(app_, key, clicked)) return true;
+  Screen& screen = app_.screen();
+  if (sharedKey(key, clicked)) return true;
   switch (key) {
     case 'L':
       buttonAction(app_, kLoad, [&] {
         app_.openLoadDialog();
-        if (clicked) view.drawMainScreen();
+        if (clicked) screen.drawMainScreen();
         app_.panels().updateDifficultyPanel();
-        view.redrawBoard();
+        screen.redrawBoard();
         rt.waitButtonsUp();
       });
       return true;
@@ -196,26 +171,25 @@ bool BoardEditor::keyAction(int key, bool clicked) {
       drawSessionButton(app_, kAbort, true);
       rt.pause(200);
       return false;
-    case 'M':
-      app_.step([&] { app_.toggleComputedCandidates(); });
-      return true;
     case 'X': {
       // The solved digits stay: no restart follows, unlike in the play session.
-      model.quietMode = true;
-      app_.solver().solveWithCandidates();
-      const auto known = app_.shuffleBoard();
-      model.quietMode = false;
-      view.drawMainScreen();
-      app_.deriveDotsQuietly(known);
-      view.redrawBoard();
+      std::optional<punktivo::Grid> known;
+      {
+        const punktivo::QuietScope quiet(model);
+        app_.solver().solveWithCandidates();
+        known = app_.core().shuffleBoard();
+      }
+      screen.drawMainScreen();
+      app_.core().deriveDotsQuietly(known);
+      screen.redrawBoard();
       app_.freshHistory();
       return true;
     }
     case 'R':
-      app_.deriveDotsQuietly();
+      app_.core().deriveDotsQuietly();
       // A clean grid first: the dots that go away also cross the grid lines.
-      view.drawMainScreen();
-      view.redrawBoard();
+      screen.drawMainScreen();
+      screen.redrawBoard();
       app_.freshHistory();
       return true;
     default:
@@ -228,7 +202,7 @@ bool BoardEditor::keyAction(int key, bool clicked) {
 void BoardEditor::solveSequence() {
   punktivo::BoardModel& model = app_.model();
   app_.solver().solveWithCandidates();
-  if (!(app_.panels().boardFull && punktivo::hasNoDuplicates(model)) && !punktivo::isBoardConsistent(model)) {
+  if (!(app_.core().boardFull() && punktivo::hasNoDuplicates(model)) && !punktivo::isBoardConsistent(model)) {
     model.restartBoard();
     app_.solver().solveByRules();
   }

@@ -26,7 +26,7 @@ void CellInput::Win_0_MouseMove(int, int, double x, double y) {
 }
 
 std::optional<Cell> CellInput::cellAtMouse() const {
-  const platform::Runtime& rt = drawing_.runtime();
+  const platform::Runtime& rt = runtime_;
   const int x = rt.mouseX() - view_.boardOriginX;
   const int y = rt.mouseY() - view_.boardOriginY;
   if (x < 0 || y < 0 || x >= 9 * view_.cellWidth || y >= 9 * view_.cellHeight) return std::nullopt;
@@ -34,7 +34,7 @@ std::optional<Cell> CellInput::cellAtMouse() const {
 }
 
 void CellInput::drawPicker(int column, int row) {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Runtime& rt = runtime_;
   input_.pickerBusy = true;
   panels_.helpText = input_.candidateInput ? "Bitte Kandidaten notieren!" : "Rechte Taste löscht Feld!";
   panels_.showHelpText();
@@ -65,16 +65,11 @@ void CellInput::drawPicker(int column, int row) {
 }
 
 void CellInput::restoreBackground() {
-  drawing_.runtime().drawImage(input_.pickerBackground, input_.pickerX, input_.pickerY);
-}
-
-void CellInput::toggleCandidate(int column, int row, int digit) {
-  bool& mark = model_.candidates[row][column][digit];
-  mark = !mark;
+  runtime_.drawImage(input_.pickerBackground, input_.pickerX, input_.pickerY);
 }
 
 void CellInput::pickerInput(int column, int row) {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Runtime& rt = runtime_;
   // The picker's place first: a mouse move while the click is still held redraws it.
   input_.pickerX = int16_t(view_.cellX(column) - 16);
   input_.pickerY = int16_t(view_.cellY(row) - 16);
@@ -94,8 +89,8 @@ void CellInput::pickerInput(int column, int row) {
       input_.pickerBusy = true;
       restoreBackground();
       if (input_.candidateInput) {
-        if (input_.pickerDigit >= 1 && input_.pickerDigit <= 9) toggleCandidate(column, row, input_.pickerDigit);
-        solver_.refreshCandidates();
+        if (input_.pickerDigit >= 1 && input_.pickerDigit <= 9) core_.toggleCandidate(column, row, input_.pickerDigit);
+        core_.solver().refreshCandidates();
       } else {
         enterDigit(column, row, input_.pickerDigit);
       }
@@ -108,10 +103,10 @@ void CellInput::pickerInput(int column, int row) {
       restoreBackground();
       if (input_.candidateInput) {
         for (int d = 1; d <= 9; ++d) model_.candidates[row][column][d] = false;
-        solver_.refreshCandidates();
+        core_.solver().refreshCandidates();
       } else if (!input_.editorMode) {
         model_.board[row][column] = 0;
-        drawPlayerCell(column, row, 0);
+        view_.drawPlayerCell(column, row, 0);
       }
       input_.pickerBusy = false;
       break;
@@ -125,8 +120,8 @@ void CellInput::pickerInput(int column, int row) {
       input_.pickerBusy = true;
       restoreBackground();
       if (input_.candidateInput) {
-        if (digit != 0) toggleCandidate(column, row, digit);
-        solver_.refreshCandidates();
+        if (digit != 0) core_.toggleCandidate(column, row, digit);
+        core_.solver().refreshCandidates();
       } else {
         input_.pickerDigit = int16_t(digit);
         enterDigit(column, row, digit);
@@ -142,100 +137,29 @@ void CellInput::pickerInput(int column, int row) {
   waitButtonsUp();
   panels_.helpText = QString(kHintClickCell) + " " + (drawing_.largeFontMode ? "   " : "");
   panels_.showHelpText();
-  if (settings_.showCandidates) solver_.refreshCandidates();
+  if (core_.settings().showCandidates) core_.solver().refreshCandidates();
 }
 
 void CellInput::enterDigit(int column, int row, int digit) {
-  model_.board[row][column] = uint8_t(digit);
-  if (input_.editorMode) return;
-  countMistake(column, row);
-  drawPlayerCell(column, row, digit);
-  if (settings_.tidyNotes) tidyNotes(column, row, digit);
-}
-
-void CellInput::tidyNotes(int column, int row, int digit) {
-  if (digit < 1 || digit > 9) return;
-  bool changed = false;
-  for (int r = 1; r <= 9; ++r)
-    for (int c = 1; c <= 9; ++c) {
-      const bool sees = r == row || c == column || ((r - 1) / 3 == (row - 1) / 3 && (c - 1) / 3 == (column - 1) / 3);
-      bool& mark = model_.candidates[r][c][digit];
-      if (!sees || (r == row && c == column) || !mark) continue;
-      mark = false;
-      view_.drawCandidateMarksOf(c, r);
-      changed = true;
-    }
-  // The marks' boxes reach under the dots at the cells' edges.
-  if (changed) view_.drawDots();
-}
-
-void CellInput::countMistake(int column, int row) {
-  const uint8_t digit = model_.board[row][column];
-  const uint8_t solved = model_.solution[row][column];
-  // While the solution holds 0 for the cell no digit is judged.
-  if (digit == 0 || solved == 0 || digit == solved) return;
-  ++game_.mistakeCount;
-  // The third wrong entry ends a timed game.
-  if (game_.mistakeCount == 3) {
-    game_.timedGame = false;
-    timer_.refreshClock();
+  if (input_.editorMode) {
+    model_.board[row][column] = uint8_t(digit);
+    return;
   }
+  const punktivo::EntryOutcome outcome = core_.enterDigit(column, row, digit);
+  if (outcome.timedGameEnded) timer_.refreshClock();
+  for (const punktivo::CellRef& cell : outcome.notesTidied) view_.drawCandidateMarksOf(cell.column, cell.row);
+  // The marks' boxes reach under the dots at the cells' edges.
+  if (!outcome.notesTidied.empty()) view_.drawDots();
 }
 
-void CellInput::waitButtonsUp() { drawing_.runtime().waitButtonsUp(); }
-
-void CellInput::eraseCell(int column, int row) {
-  platform::Runtime& rt = drawing_.runtime();
-  const int x = view_.cellX(column) + 1;
-  const int y = view_.cellY(row) + 1;
-  // One pixel less beside a box line, so the red lines stay whole.
-  const int right = x + (column % 3 == 0 ? 57 : 58);
-  const int bottom = y + (row % 3 == 0 ? 57 : 58);
-  const QColor background = cellBackground(column, row);
-  rt.setFillStyle(platform::FillStyle::Solid);
-  rt.setPen(background);
-  rt.setFill(background);
-  rt.filledBox(x, y, right, bottom);
-}
-
-bool CellInput::wrongDigit(int column, int row) const {
-  const uint8_t solved = model_.solution[row][column];
-  return solved != 0 && solved != model_.board[row][column];
-}
-
-void CellInput::drawPlayerCell(int column, int row, int digit) {
-  // Red on every drawing; a mistake is counted once, where the player enters the digit.
-  paintPlayerCell(column, row, digit, digit != 0 && wrongDigit(column, row));
-}
-
-void CellInput::repaintCells() {
-  for (int column = 1; column <= 9; ++column)
-    for (int row = 1; row <= 9; ++row) paintCellContent(column, row);
-}
+void CellInput::waitButtonsUp() { runtime_.waitButtonsUp(); }
 
 void CellInput::repaintPicker() {
   if (!input_.pickerOpen || !input_.backgroundHeld) return;
   // The background is taken again from the board just drawn.
-  drawing_.runtime().releaseImage(input_.pickerBackground);
+  runtime_.releaseImage(input_.pickerBackground);
   input_.backgroundHeld = false;
   drawPicker(input_.pickerColumn, input_.pickerRow);
-}
-
-QColor CellInput::cellBackground(int column, int row) const {
-  const Cell cursor{input_.cursorColumn, input_.cursorRow};
-  return tintOf(column, row, input_.cursorShown, cursor, highlightedDigit(), hinted_);
-}
-
-QColor CellInput::tintOf(int column, int row, bool cursorShown, Cell cursor, int digit, const CellSet& hinted) const {
-  if (cursorShown && cursor == Cell{column, row}) return kCursorTint;
-  if (hinted.test(size_t(cellBit(column, row)))) return kHintTint;
-  if (digit != 0 && model_.board[row][column] == digit) return kSameDigitTint;
-  return drawing_.palette(kWhite);
-}
-
-int CellInput::highlightedDigit() const {
-  if (!input_.cursorShown || !settings_.highlightSameDigits) return 0;
-  return model_.board[input_.cursorRow][input_.cursorColumn];
 }
 
 bool CellInput::moveCursor(int key) {
@@ -274,96 +198,30 @@ void CellInput::hideCursor() {
 }
 
 void CellInput::repaintHighlight() {
-  const Cell cursor{input_.cursorColumn, input_.cursorRow};
-  const int digit = highlightedDigit();
+  render::CellTints tints;
+  tints.cursorShown = input_.cursorShown;
+  tints.cursorColumn = input_.cursorColumn;
+  tints.cursorRow = input_.cursorRow;
+  tints.highlightSameDigits = core_.settings().highlightSameDigits;
+  tints.hinted = hinted_;
+  view_.setTints(tints);
+  const int digit = view_.highlightedDigit(tints);
   bool changed = false;
   for (int column = 1; column <= 9; ++column)
     for (int row = 1; row <= 9; ++row) {
-      if (tintOf(column, row, paintedCursorShown_, paintedCursor_, paintedDigit_, paintedHinted_) ==
-          tintOf(column, row, input_.cursorShown, cursor, digit, hinted_))
-        continue;
-      repaintCell(column, row);
+      if (view_.tintOf(paintedTints_, paintedDigit_, column, row) == view_.tintOf(tints, digit, column, row)) continue;
+      view_.repaintCell(column, row);
       changed = true;
     }
   if (changed) view_.drawDots();
-  paintedCursorShown_ = input_.cursorShown;
-  paintedCursor_ = cursor;
+  paintedTints_ = tints;
   paintedDigit_ = digit;
-  paintedHinted_ = hinted_;
 }
 
 void CellInput::tintHintCells(const std::vector<Cell>& cells) {
   hinted_.reset();
-  for (const Cell& cell : cells) hinted_.set(size_t(cellBit(cell.column, cell.row)));
+  for (const Cell& cell : cells) hinted_.set(render::CellTints::bit(cell.column, cell.row));
   repaintHighlight();
-}
-
-void CellInput::paintCellContent(int column, int row) {
-  const uint8_t given = model_.givens[row][column];
-  if (given != 0) {
-    drawGivenCell(column, row, given);
-  } else {
-    drawPlayerCell(column, row, model_.board[row][column]);
-  }
-}
-
-void CellInput::repaintCell(int column, int row) {
-  paintCellContent(column, row);
-  if (model_.givens[row][column] == 0) view_.drawCandidateMarksOf(column, row);
-}
-
-void CellInput::paintPlayerCell(int column, int row, int digit, bool wrong) {
-  platform::Runtime& rt = drawing_.runtime();
-  const int x = view_.cellX(column) + 1;
-  const int y = view_.cellY(row) + 1;
-  eraseCell(column, row);
-  rt.setPen(drawing_.palette(kBlue));
-  if (wrong && settings_.markErrors) strikeThrough(x, y);
-  if (digit != 0) {
-    drawing_.selectFont(kFontCell);
-    rt.setTextBackground(platform::TextBackground::Transparent);
-    rt.setRasterOp(platform::RasterOp::Merge);
-    if (wrong) rt.setPen(drawing_.palette(kRed));
-    rt.text(x + 10, y + 1, QString::number(digit));
-    rt.setRasterOp(platform::RasterOp::Copy);
-    rt.setTextBackground(platform::TextBackground::Opaque);
-    drawing_.selectFont(kFontMessage);
-  }
-  rt.setPen(drawing_.palette(kBlack));
-  rt.setFill(drawing_.palette(kWhite));
-  view_.drawDots();
-}
-
-void CellInput::strikeThrough(int x, int y) {
-  // Corner to corner, clear of the dots in the middle of the cell's sides: a shape that
-  // stays when the colours go (greyscale, colour-blind eyes).
-  platform::Runtime& rt = drawing_.runtime();
-  rt.setPen(drawing_.palette(kRed));
-  rt.setLineWidth(kStrokeWidth);
-  rt.line(x + kStrokeInset, y + kStrokeInset, x + 57 - kStrokeInset, y + 57 - kStrokeInset);
-  rt.setLineWidth(1);
-  rt.setPen(drawing_.palette(kBlue));
-}
-
-void CellInput::drawGivenCell(int column, int row, int digit) {
-  platform::Runtime& rt = drawing_.runtime();
-  const int x = view_.cellX(column) + 1;
-  const int y = view_.cellY(row) + 1;
-  eraseCell(column, row);
-  rt.setPen(drawing_.palette(kBlack));
-  if (digit != 0) {
-    drawing_.selectFont(kFontCell);
-    rt.setTextBackground(platform::TextBackground::Transparent);
-    rt.setRasterOp(platform::RasterOp::Merge);
-    rt.text(x + 10, y + 1, QString::number(digit));
-    rt.setRasterOp(platform::RasterOp::Copy);
-    rt.setTextBackground(platform::TextBackground::Opaque);
-    drawing_.selectFont(kFontMessage);
-  }
-  rt.setPen(drawing_.palette(kBlue));
-  rt.setFill(drawing_.palette(kWhite));
-  model_.givens[row][column] = uint8_t(digit);
-  view_.drawDots();
 }
 
 }  // namespace app

@@ -1,6 +1,5 @@
 // Cell input: the digit picker drawn over a clicked cell, the loop that waits for the
-// player's choice (where a wrong entry is counted), and the two procedures that paint a
-// cell's content.
+// player's choice, and the keyboard cursor with the tints it puts on the board.
 #pragma once
 
 #include <QString>
@@ -11,9 +10,8 @@
 #include <optional>
 #include <vector>
 
-#include "engine/game_state.h"
-#include "engine/board_model.h"
-#include "engine/solver.h"
+#include "engine/game_core.h"
+#include "platform/runtime.h"
 #include "render/board_view.h"
 #include "render/drawing.h"
 #include "render/panels.h"
@@ -38,38 +36,26 @@ struct InputState {
   int16_t cursorColumn = 1, cursorRow = 1;
 };
 
-// Tints of a cell's inside: the keyboard cursor, and the cells holding the digit under it.
-inline const QColor kCursorTint(255, 236, 150);
-inline const QColor kSameDigitTint(206, 226, 255);
-// The cells a hint is about.
-inline const QColor kHintTint(214, 240, 200);
-
 struct Cell {
   int column = 0;
   int row = 0;
   bool operator==(const Cell&) const = default;
 };
 
-// The stroke through a wrong digit: its width, and how far its ends stay off the corners.
-inline constexpr int kStrokeWidth = 4;
-inline constexpr int kStrokeInset = 6;
-
 inline constexpr const char* kHintClickCell = "Bitte ein Feld anklicken!";
 
-class CellInput final : public render::CellPainter {
+class CellInput {
  public:
-  CellInput(render::Drawing& drawing, punktivo::BoardModel& model, punktivo::Settings& settings,
-            punktivo::GameState& game, InputState& input, render::BoardView& view, render::Panels& panels,
-            render::Timer& timer, punktivo::Solver& solver)
-      : drawing_(drawing),
-        model_(model),
-        settings_(settings),
-        game_(game),
+  CellInput(platform::Runtime& runtime, render::Drawing& drawing, punktivo::GameCore& core, InputState& input,
+            render::BoardView& view, render::Panels& panels, render::Timer& timer)
+      : runtime_(runtime),
+        drawing_(drawing),
+        core_(core),
+        model_(core.model()),
         input_(input),
         view_(view),
         panels_(panels),
-        timer_(timer),
-        solver_(solver) {}
+        timer_(timer) {}
 
   // Win_0_MouseMove: moves the highlight of the open picker.
   void Win_0_MouseMove(int buttons, int shift, double x, double y);
@@ -80,17 +66,10 @@ class CellInput final : public render::CellPainter {
   void pickerInput(int column, int row);
   void waitButtonsUp();
 
-  void drawGivenCell(int column, int row, int digit) override;
-  void drawPlayerCell(int column, int row, int digit) override;
-  QColor cellBackground(int column, int row) const override;
-
-  // A digit (0 empties the cell) entered into a cell as the picker enters it: in play the
-  // cell is drawn and a wrong digit counted; in the editor only the model changes.
+  // A digit (0 empties the cell) entered into a cell as the picker enters it: in play it is
+  // the core's command (the cell drawn, a wrong digit counted, notes tidied); in the editor
+  // only the model changes.
   void enterDigit(int column, int row, int digit);
-  void toggleCandidate(int column, int row, int digit);
-  // "Notizen automatisch bereinigen": `digit` taken out of the notes of every other cell in
-  // the row, column and box of (column, row), and those cells drawn again.
-  void tidyNotes(int column, int row, int digit);
 
   // --- keyboard cursor --------------------------------------------------------------------
   // Moves the cursor for an arrow, Home, End, PgUp or PgDn key (the first such key only
@@ -99,10 +78,7 @@ class CellInput final : public render::CellPainter {
   // Puts the cursor on a cell if it is shown (a click moves it along).
   void followClick(int column, int row);
   void hideCursor();
-  // The digit whose cells are tinted, 0 for none.
-  int highlightedDigit() const;
-  // Every cell drawn again as it stands (no mistake counted), and the open picker over it.
-  void repaintCells();
+  // The open picker drawn again over the board just drawn.
   void repaintPicker();
   // The cells whose tint changed since they were drawn, drawn again.
   void repaintHighlight();
@@ -110,36 +86,21 @@ class CellInput final : public render::CellPainter {
   void tintHintCells(const std::vector<Cell>& cells);
 
  private:
-  void eraseCell(int column, int row);
-  bool wrongDigit(int column, int row) const;
-  void paintPlayerCell(int column, int row, int digit, bool wrong);
-  // "Fehler zusätzlich markieren": the stroke through a wrong digit's cell at (x, y).
-  void strikeThrough(int x, int y);
   // Removes the picker by drawing back what lay under it.
   void restoreBackground();
-  // A cell's digit drawn again as it stands (no mistake counted); with its candidate marks.
-  void paintCellContent(int column, int row);
-  void repaintCell(int column, int row);
-  using CellSet = std::bitset<81>;
-  static int cellBit(int column, int row) { return (row - 1) * 9 + column - 1; }
-  QColor tintOf(int column, int row, bool cursorShown, Cell cursor, int digit, const CellSet& hinted) const;
-  // A wrong digit the player has just entered counts as a mistake, once.
-  void countMistake(int column, int row);
 
+  platform::Runtime& runtime_;
   render::Drawing& drawing_;
+  punktivo::GameCore& core_;
   punktivo::BoardModel& model_;
-  punktivo::Settings& settings_;
-  punktivo::GameState& game_;
   InputState& input_;
   render::BoardView& view_;
   render::Panels& panels_;
   render::Timer& timer_;
-  punktivo::Solver& solver_;
+  std::bitset<81> hinted_;
   // What the tints on screen were drawn for.
-  bool paintedCursorShown_ = false;
-  Cell paintedCursor_{1, 1};
+  render::CellTints paintedTints_;
   int paintedDigit_ = 0;
-  CellSet hinted_, paintedHinted_;
 };
 
 }  // namespace app

@@ -62,7 +62,7 @@ void resumeLastGame(App& app) {
   app.game().hintShown = state.hintShown;
   app.freshHistory();
   // Drawn as a loaded board is: the grid and its dots anew, the panels, then the session.
-  app.view().drawMainScreen();
+  app.screen().drawMainScreen();
   app.panels().updateDifficultyPanel();
   app.panels().helpText = kHintClickCell;
   app.panels().drawHelpPanel();

@@ -170,7 +170,7 @@ void Menu::commonEnding() {
 void Menu::runCommand(int id) {
   punktivo::BoardModel& model = app_.model();
   punktivo::Settings& settings = app_.settings();
-  render::BoardView& view = app_.view();
+  Screen& screen = app_.screen();
   switch (id) {
     case kMenuNewGame:
       app_.newGame();
@@ -179,7 +179,7 @@ void Menu::runCommand(int id) {
       app_.session().runPlaySession();
       break;
     case kMenuRestart:
-      view.drawMainScreen();
+      screen.drawMainScreen();
       app_.step([&] { model.restartBoard(); });
       app_.session().runPlaySession();
       break;
@@ -192,7 +192,7 @@ void Menu::runCommand(int id) {
     case kMenuLoadBoard:
       app_.openLoadDialog();
       app_.panels().updateDifficultyPanel();
-      view.redrawBoard();
+      screen.redrawBoard();
       app_.session().runPlaySession();
       break;
     case kMenuSaveBoard:
@@ -200,8 +200,7 @@ void Menu::runCommand(int id) {
       app_.session().runPlaySession();
       break;
     case kMenuSolveBoard:
-      // By reference: the command reads the flag after its solve has redrawn the board.
-      app_.solver().solveCommand(app_.panels().boardFull);
+      app_.core().solveBoard();
       app_.freshHistory();
       break;
     case kMenuClearBoard:
@@ -212,10 +211,10 @@ void Menu::runCommand(int id) {
       app_.printBoard();
       break;
     case kMenuShuffleBoard: {
-      const auto known = app_.shuffleBoard();
-      view.drawMainScreen();
-      app_.deriveDotsQuietly(known);
-      view.redrawBoard();
+      const auto known = app_.core().shuffleBoard();
+      screen.drawMainScreen();
+      app_.core().deriveDotsQuietly(known);
+      screen.redrawBoard();
       app_.freshHistory();
       break;
     }

@@ -11,93 +11,6 @@
 
 namespace app {
 
-int buttonAt(int x, int y) {
-  if (y < 597 || y > 623) return -1;
-  for (int i = 0; i < 6; ++i)
-    if (x >= kSessionButtons[i].clickLeft && x <= kSessionButtons[i].clickRight) return i;
-  return -1;
-}
-
-void drawSessionButton(App& app, int index, bool pressed) {
-  const SessionButton& b = kSessionButtons[index];
-  app.drawing().drawButton(pressed ? 1 : 0, b.x, kButtonRowY, b.caption);
-}
-
-void buttonAction(App& app, int index, const std::function<void()>& action) {
-  drawSessionButton(app, index, true);
-  action();
-  if (app.runtime().windowExists()) drawSessionButton(app, index, false);
-}
-
-bool sharedButtonAction(App& app, int key, bool clicked) {
-  platform::Runtime& rt = app.runtime();
-  switch (key) {
-    case 'S':
-      buttonAction(app, kSave, [&] {
-        app.openSaveDialog();
-        rt.waitButtonsUp();
-      });
-      return true;
-    case 'D':
-      buttonAction(app, kPrint, [&] {
-        app.printBoard();
-        rt.waitButtonsUp();
-      });
-      return true;
-    case 'N':
-      buttonAction(app, kRestart, [&] {
-        app.step([&] { app.model().restartBoard(); });
-        app.view().redrawBoard();
-        if (clicked) rt.waitButtonsUp();
-      });
-      return true;
-    case 'H':
-      buttonAction(app, kHelp, [&] {
-        app.showHelpTopic(punktivo::kExplanationTopic);
-        rt.waitButtonsUp();
-      });
-      return true;
-    default:
-      return false;
-  }
-}
-
-SessionItems::SessionItems(App& app, Menu::SessionKind kind) : app_(app) { app.menu().setSessionItems(kind); }
-
-SessionItems::~SessionItems() {
-  if (!app_.runtime().windowExists()) return;
-  app_.menu().setSessionItems(Menu::SessionKind::None);
-  app_.cells().hideCursor();
-}
-
-int undoKey(int key, int modifiers) {
-  if ((modifiers & platform::kModControl) == 0) return 0;
-  if (key == 'Z') return (modifiers & platform::kModShift) != 0 ? kRedo : kUndo;
-  if (key == 'Y') return kRedo;
-  return 0;
-}
-
-CellKey cellKeyOf(const InputState& input, int key, int modifiers) {
-  if (!input.cursorShown || (modifiers & (platform::kModControl | platform::kModAlt)) != 0) return {};
-  if (key == platform::kKeyEnter) return {CellKey::kPicker, 0};
-  if (key == platform::kKeyDelete || key == platform::kKeyBackspace) return {CellKey::kDigit, 0};
-  if (key < '0' || key > '9') return {};
-  const int digit = key - '0';
-  if ((modifiers & platform::kModShift) != 0 && digit != 0) return {CellKey::kCandidate, digit};
-  return {CellKey::kDigit, digit};
-}
-
-bool solveSequenceTriggered(int& armedKey, int key) {
-  if (key == kSolveKeySecond) {
-    const bool armed = armedKey == kSolveKeyFirst;
-    armedKey = 0;
-    return armed;
-  }
-  // Other keys released in between do not disarm it.
-  if (key == kSolveKeyFirst) armedKey = kSolveKeyFirst;
-  return false;
-}
-
 void PlaySession::keepGame() {
   if (kept_) return;
   kept_ = true;
@@ -125,57 +38,27 @@ class PlaySession::Leaving {
 };
 
 void PlaySession::runPlaySession() {
-  platform::Runtime& rt = app_.runtime();
   punktivo::GameState& game = app_.game();
-  app_.view().redrawBoard();
-  for (int i = 0; i < 6; ++i) drawSessionButton(app_, i, false);
-  app_.buttonRowShown = true;
+  app_.screen().redrawBoard();
+  drawButtonRow();
   if (game.timedGame) app_.timer().startClockThread();
   const SessionItems items(app_, Menu::SessionKind::Play);
   // Every way out keeps the game: a window destroyed by another program leaves by a return.
   const Leaving leaving(*this);
-  for (;;) {
-    rt.processEventsOnce();
-    if (!rt.windowExists()) return;
-    // A timed game pauses by itself while its window is minimised.
-    if (!paused_ && game.timedGame && rt.windowMinimized()) pauseGame();
-    const platform::WindowMessage& m = rt.lastMessage();
-    if (paused_) {
-      if (!pausedAction(m)) return;
-      continue;
-    }
-    if (app_.hintPanel().shown() && dropsHint(m)) dropHint();
-    if (m.kind == platform::MessageKind::KeyRelease && m.key == platform::kKeyBackspace &&
-        (m.modifiers & platform::kModControl) != 0) {
-      backToLastCorrect();
-      continue;
-    }
-    if (m.kind == platform::MessageKind::Command) {
-      commandAction(m.key);
-      continue;
-    }
-    if (m.kind == platform::MessageKind::KeyRelease) {
-      if (const int undo = undoKey(m.key, m.modifiers)) {
-        commandAction(undo == kRedo ? kMenuRedo : kMenuUndo);
-      } else if (keyboardAction(m.key, m.modifiers)) {
-        if (!rt.windowExists()) return;
-        endSolvedTimedGame();
-      } else if (!keyAction(m.key, false)) {
-        return;
-      }
-      continue;
-    }
-    if (m.kind == platform::MessageKind::LeftPress) {
-      const int button = buttonAt(rt.mouseX(), rt.mouseY());
-      if (button >= 0 && !keyAction(kSessionButtons[button].key, true)) return;
-    }
-    app_.input().candidateInput = false;
-    if (m.kind == platform::MessageKind::LeftPress || m.kind == platform::MessageKind::RightPress) {
-      boardClick(m.kind == platform::MessageKind::RightPress);
-      if (!rt.windowExists()) return;
-      endSolvedTimedGame();
-    }
+  runLoop();
+}
+
+BoardSession::Preview PlaySession::preview(const platform::WindowMessage& m) {
+  // A timed game pauses by itself while its window is minimised.
+  if (!paused_ && app_.game().timedGame && app_.runtime().windowMinimized()) pauseGame();
+  if (paused_) return pausedAction(m) ? Preview::kTaken : Preview::kLeave;
+  if (app_.hintPanel().shown() && dropsHint(m)) dropHint();
+  if (m.kind == platform::MessageKind::KeyRelease && m.key == platform::kKeyBackspace &&
+      (m.modifiers & platform::kModControl) != 0) {
+    backToLastCorrect();
+    return Preview::kTaken;
   }
+  return Preview::kGoOn;
 }
 
 void PlaySession::pauseGame() {
@@ -191,7 +74,7 @@ void PlaySession::resumeGame() {
   if (!paused_) return;
   paused_ = false;
   app_.timer().resume();
-  if (app_.runtime().windowExists()) app_.view().uncoverBoard();
+  if (app_.runtime().windowExists()) app_.screen().uncoverBoard();
 }
 
 bool PlaySession::pausedAction(const platform::WindowMessage& m) {
@@ -224,11 +107,10 @@ bool PlaySession::pausedAction(const platform::WindowMessage& m) {
 void PlaySession::endSolvedTimedGame() {
   // The solved board of a timed game ends its timing and goes to the hall of fame.
   punktivo::GameState& game = app_.game();
-  if (app_.panels().statusMessage == punktivo::kStatusSolved && game.timedGame) {
-    game.boardSolved = true;
+  if (app_.core().endSolvedTimedGame()) {
+    // The clock shows the final time and hands it to the hall of fame.
     app_.timer().refreshClock();
     game.timedGame = false;
-    game.boardSolved = false;
     if (!app_.runtime().windowExists()) return;
     dropHint();
     std::string text = "Brett gelöst! " + punktivo::gradeText(punktivo::gradePuzzle(app_.model())) + ".";
@@ -301,7 +183,7 @@ void PlaySession::hintAction() {
       for (int d = 1; d <= 9; ++d) model.candidates[cell.row][cell.column][d] = (mask >> d & 1U) != 0;
       if (model.board[cell.row][cell.column] == 0) app_.view().drawCandidateMarksOf(cell.column, cell.row);
     }
-    app_.panels().updateStatistics();
+    app_.screen().showStatistics();
     if (app_.settings().showCandidates) app_.solver().refreshCandidates();
   });
   cells.repaintHighlight();
@@ -321,19 +203,15 @@ void PlaySession::backToLastCorrect() {
   // Mistakes already counted stay counted: undo never takes one back.
   while (wrongDigitShown() && app_.undoStep(false)) {
   }
-  app_.panels().updateStatistics();
+  app_.screen().showStatistics();
 }
 
 void PlaySession::commandAction(int id) {
+  if (sharedCommand(id)) return;
   switch (id) {
     case kMenuUndo:
     case kMenuRedo:
       if (app_.undoStep(id == kMenuRedo)) endSolvedTimedGame();
-      break;
-    case kMenuHighlight:
-    case kMenuTidyNotes:
-    case kMenuMarkErrors:
-      app_.toggleOption(id);
       break;
     case kMenuPause:
       pauseGame();
@@ -367,15 +245,15 @@ void PlaySession::pickerAt(int c, int r, bool rightButton) {
   if (!rightButton) {
     cells.drawPicker(c, r);
     cells.pickerInput(c, r);
-    if (app_.runtime().windowExists()) app_.panels().updateStatistics();
+    if (app_.runtime().windowExists()) app_.screen().showStatistics();
   } else if (model.board[r][c] == 0) {
     cells.drawPicker(c, r);
     cells.pickerInput(c, r);
   } else {
     model.board[r][c] = 0;
-    cells.drawPlayerCell(c, r, 0);
+    app_.view().drawPlayerCell(c, r, 0);
     if (app_.settings().showCandidates) app_.solver().refreshCandidates();
-    app_.panels().updateStatistics();
+    app_.screen().showStatistics();
   }
 }
 
@@ -396,12 +274,12 @@ bool PlaySession::keyboardAction(int key, int modifiers) {
       case CellKey::kCandidate:
         // Marks are noted in empty cells only.
         if (model.board[r][c] != 0) break;
-        cells.toggleCandidate(c, r, action.digit);
+        app_.core().toggleCandidate(c, r, action.digit);
         app_.solver().refreshCandidates();
         break;
       default:
         cells.enterDigit(c, r, action.digit);
-        app_.panels().updateStatistics();
+        app_.screen().showStatistics();
         if (app_.settings().showCandidates) app_.solver().refreshCandidates();
         break;
     }
@@ -414,14 +292,14 @@ bool PlaySession::keyAction(int key, bool clicked) {
   platform::Runtime& rt = app_.runtime();
   punktivo::GameState& game = app_.game();
   punktivo::BoardModel& model = app_.model();
-  render::BoardView& view = app_.view();
-  if (sharedButtonAction(app_, key, clicked)) return true;
+  Screen& screen = app_.screen();
+  if (sharedKey(key, clicked)) return true;
   switch (key) {
     case 'L':
       buttonAction(app_, kLoad, [&] {
         app_.openLoadDialog();
         app_.panels().updateDifficultyPanel();
-        view.redrawBoard();
+        screen.redrawBoard();
         app_.timer().refreshClock();
         rt.waitButtonsUp();
       });
@@ -443,33 +321,31 @@ bool PlaySession::keyAction(int key, bool clicked) {
         for (int r = 1; r <= 9; ++r)
           for (int c = 1; c <= 9; ++c)
             for (int d = 1; d <= 9; ++d) model.candidates[r][c][d] = true;
-        view.redrawBoard();
+        screen.redrawBoard();
       });
       return true;
     case 'C':
       app_.step([&] {
         model.clearCandidates();
-        view.redrawBoard();
+        screen.redrawBoard();
       });
       return true;
     case 'P':
       pauseGame();
       return true;
-    case 'M':
-      game.timedGame = false;
-      app_.step([&] { app_.toggleComputedCandidates(); });
-      return true;
     case 'X': {
-      model.quietMode = true;
-      app_.solver().solveWithCandidates();
-      const auto known = app_.shuffleBoard();
-      model.quietMode = false;
+      std::optional<punktivo::Grid> known;
+      {
+        const punktivo::QuietScope quiet(model);
+        app_.solver().solveWithCandidates();
+        known = app_.core().shuffleBoard();
+      }
       game.timedGame = false;
       app_.timer().refreshClock();
-      view.drawMainScreen();
+      screen.drawMainScreen();
       punktivo::deriveDotsFromSolution(model, app_.solver(), known);
       model.restartBoard();
-      view.redrawBoard();
+      screen.redrawBoard();
       app_.freshHistory();
       return true;
     }
@@ -485,21 +361,15 @@ bool PlaySession::keyAction(int key, bool clicked) {
 
 void PlaySession::solveSequence() {
   punktivo::GameState& game = app_.game();
-  punktivo::BoardModel& model = app_.model();
-  render::Panels& panels = app_.panels();
+  punktivo::GameCore& core = app_.core();
   game.timedGame = false;
   game.mistakeCount = 0;
-  panels.checkAndShowStatus();
-  if (panels.statusMessage.startsWith("F")) {
-    model.restartBoard();
-    app_.view().redrawBoard();
+  app_.screen().showStatus();
+  if (core.status() == punktivo::Status::kWrongDigit) {
+    core.model().restartBoard();
+    app_.screen().redrawBoard();
   }
-  app_.solver().solveWithCandidates();
-  if (!(panels.boardFull && punktivo::hasNoDuplicates(model)) && !punktivo::isBoardConsistent(model)) {
-    model.restartBoard();
-    app_.view().redrawBoard();
-    app_.solver().solveByRules();
-  }
+  core.solveBoard();
   app_.timer().refreshClock();
   app_.freshHistory();
 }

@@ -8,8 +8,7 @@
 
 #include <string>
 
-#include "app/cell_input.h"
-#include "app/menu.h"
+#include "app/board_session.h"
 #include "engine/hint.h"
 #include "platform/runtime.h"
 
@@ -17,62 +16,9 @@ namespace app {
 
 class App;
 
-// The hidden two-key solve sequence: release the first key, then the second.
-inline constexpr int kSolveKeyFirst = 'Q';
-inline constexpr int kSolveKeySecond = 'Z';
-
-// The buttons of the play session and the editor, in their row at y = 598.
-struct SessionButton {
-  const char* caption;
-  int x;
-  int clickLeft, clickRight;  // left-click range in x (y from 597 to 623)
-  int key;
-};
-inline constexpr SessionButton kSessionButtons[6] = {
-    {" _Laden ", 30, 29, 107, 'L'},     {" _Sichern ", 108, 108, 201, 'S'},
-    {" _Drucken ", 202, 202, 295, 'D'}, {" _Neustart ", 296, 296, 397, 'N'},
-    {" _Hilfe ", 398, 398, 475, 'H'},   {" _Abbruch ", 476, 476, 612, 'A'},
-};
-inline constexpr int kButtonRowY = 598;
-enum ButtonIndex { kLoad, kSave, kPrint, kRestart, kHelp, kAbort };
-
-// The button whose click range holds (x, y), or -1.
-int buttonAt(int x, int y);
-// Draws one of the six buttons, up or pressed.
-void drawSessionButton(App& app, int index, bool pressed);
-// Runs a button's action with the button drawn pressed meanwhile.
-void buttonAction(App& app, int index, const std::function<void()>& action);
-// The actions the play session and the editor share: save (S), print (D), restart (N)
-// and help (H), each with its button drawn pressed meanwhile. False for other keys.
-bool sharedButtonAction(App& app, int key, bool clicked);
-// Ctrl+Z undoes, Ctrl+Y and Ctrl+Shift+Z redo: kUndo, kRedo, or 0 for another key.
-enum UndoKey { kUndo = 1, kRedo = 2 };
-int undoKey(int key, int modifiers);
-// Keyboard play at the cursor, in the session and the editor: 1-9 enter a digit, 0, Delete
-// and Backspace empty the cell, Shift+digit notes a candidate, Enter opens the picker.
-struct CellKey {
-  enum Kind { kNone, kPicker, kDigit, kCandidate } kind = kNone;
-  int digit = 0;
-};
-CellKey cellKeyOf(const InputState& input, int key, int modifiers);
-// The hidden two-key sequence: true when `key` completes it.
-bool solveSequenceTriggered(int& armedKey, int key);
-
-// Enables the menu items of a session or the editor while it runs.
-class SessionItems {
+class PlaySession final : public BoardSession {
  public:
-  SessionItems(App& app, Menu::SessionKind kind);
-  ~SessionItems();
-  SessionItems(const SessionItems&) = delete;
-  SessionItems& operator=(const SessionItems&) = delete;
-
- private:
-  App& app_;
-};
-
-class PlaySession {
- public:
-  explicit PlaySession(App& app) : app_(app) {}
+  explicit PlaySession(App& app) : BoardSession(app) {}
   // Runs until the player aborts (or the window is gone).
   void runPlaySession();
   bool running() const { return running_; }
@@ -89,18 +35,18 @@ class PlaySession {
   void resumeGame();
   // What a paused game takes: the way back, and the ways out; false to leave.
   bool pausedAction(const platform::WindowMessage& m);
-  // Acts on a released key (or a button, `clicked` set); returns false to leave.
-  bool keyAction(int key, bool clicked);
-  // A menu item of "E&xtras" chosen while the session runs.
-  void commandAction(int id);
-  void boardClick(bool rightButton);
+  // A paused game, a hint shown, Ctrl+Backspace: before the common handling.
+  Preview preview(const platform::WindowMessage& m) override;
+  bool keyAction(int key, bool clicked) override;
+  void commandAction(int id) override;
+  void boardClick(bool rightButton) override;
   // The picker over a cell (right button: for a candidate, or the cell emptied at once).
   void pickerAt(int column, int row, bool rightButton);
-  // Arrow keys move the cursor; digits and the others act at it (see cellKeyOf).
-  bool keyboardAction(int key, int modifiers);
+  bool keyboardAction(int key, int modifiers) override;
   void solveSequence();
   // A timed game whose board is solved stops its clock and goes to the hall of fame.
   void endSolvedTimedGame();
+  void afterCellInput() override { endSolvedTimedGame(); }
   // "Tipp" and T, in three presses: the technique and where, the whole explanation, the
   // step carried out (one undoable step). Before the first hint of a timed game the player
   // is asked, since its time then no longer counts for the hall of fame.
@@ -115,7 +61,6 @@ class PlaySession {
   // Marks the session running while it lives and keeps the game on every way out.
   class Leaving;
 
-  App& app_;
   bool running_ = false;
   bool kept_ = false;
   bool paused_ = false;

@@ -11,20 +11,6 @@ namespace punktivo {
 
 namespace {
 
-// quietMode for the whole preparation of a puzzle: nothing may be drawn while the output
-// goes to the printer.
-class QuietPreparation {
- public:
-  explicit QuietPreparation(BoardModel& model) : model_(model), previous_(model.quietMode) {
-    model_.quietMode = true;
-  }
-  ~QuietPreparation() { model_.quietMode = previous_; }
-
- private:
-  BoardModel& model_;
-  bool previous_;
-};
-
 // The lines and dots of a printed grid: black, the cell lines two pixels wide. A one-pixel
 // outline vanishes on paper at printer resolutions, and with it every white dot: the outline
 // grows with the dot.
@@ -229,7 +215,8 @@ void Printing::drawFooter(const GridLayout& g, int givenCount) {
 }
 
 void Printing::prepareGame() {
-  QuietPreparation quiet(model_);
+  // Nothing may be drawn on the screen while the output goes to the printer.
+  const QuietScope quiet(model_);
   // Prepared the way a new game is: a disguise changes the dots, and a few disguises leave a
   // puzzle with more than one solution, so records are disguised until the solver finishes
   // one to its only solution (Extrem thinned out as well).

@@ -26,16 +26,15 @@ void pastePuzzleLink(App& app) {
     return;
   }
   // As after loading a record: no clock, no mistakes, the solution of the new board.
-  app.game().timedGame = false;
-  app.game().mistakeCount = 0;
+  app.core().startUntimed();
   punktivo::placeLinkPuzzle(link.puzzle, app.model());
   app.solver().computeSolution();
   // The solver works on the marks: they go back to the record's, which are none.
   punktivo::rebuildCandidatesFromStore(app.model());
   app.freshHistory();
-  app.view().drawMainScreen();
+  app.screen().drawMainScreen();
   app.panels().updateDifficultyPanel();
-  app.view().redrawBoard();
+  app.screen().redrawBoard();
   app.panels().helpText = kHintClickCell;
   app.panels().drawHelpPanel();
   app.runBoardEditor();

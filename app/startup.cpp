@@ -26,47 +26,40 @@ QPoint computeWindowPosition(QSize screen) {
 
 App::App(platform::Runtime& runtime)
     : runtime_(runtime),
-      model_(*this),
-      drawing_(runtime),
-      panels_(drawing_, model_, settings_, game_),
+      core_(screen_, runtime.randomSeed()),
+      drawing_(runtime, runtime),
+      panels_(drawing_, core_.model(), core_.settings()),
       hintPanel_(drawing_),
-      timer_(drawing_, game_, input_.pickerBusy),
-      view_(drawing_, model_, panels_, timer_),
-      solver_(model_, settings_),
-      cells_(drawing_, model_, settings_, game_, input_, view_, panels_, timer_, solver_),
-      random_(runtime.randomSeed()),
-      generator_(model_, settings_, solver_, random_),
-      boardFile_(model_, random_),
+      timer_(drawing_, runtime, runtime, core_.game(), input_.pickerBusy),
+      view_(drawing_, core_.model(), core_.settings()),
+      screen_(runtime, core_, view_, panels_, timer_),
+      cells_(runtime, drawing_, core_, input_, view_, panels_, timer_),
+      boardFile_(core_.model(), core_.random()),
       boardDialog_(runtime, boardFile_),
-      printing_(runtime, drawing_, model_, settings_, solver_, generator_, boardFile_),
+      printing_(runtime, drawing_, core_.model(), core_.settings(), core_.solver(), core_.generator(), boardFile_),
       hallDialogs_(runtime, hall_),
       menu_(*this),
       session_(*this),
       editor_(*this) {
-  view_.connect(cells_, solver_);
   runtime_.onMouseMove = [this](int buttons, int shift, double x, double y) {
     cells_.Win_0_MouseMove(buttons, shift, x, y);
   };
   runtime_.onCloseRequest = [this] { return Win_0_Close(); };
   runtime_.onDevicePixelRatioChanged = [this] { redrawScreen(); };
-  generator_.showBusy = [this](bool busy) {
+  core_.generator().showBusy = [this](bool busy) {
     runtime_.setPointer(busy ? platform::Pointer::Busy : platform::Pointer::Normal);
   };
   // A solved timed game hands its time to the hall of fame.
   timer_.recordResult = [this] {
-    if (game_.hintShown) return;  // the player was told before the first hint
-    hallDialogs_.recordResult(timer_.finalTime().toStdString(), settings_.difficulty);
+    if (core_.game().hintShown) return;  // the player was told before the first hint
+    hallDialogs_.recordResult(timer_.finalTime().toStdString(), core_.settings().difficulty);
   };
   // Reading a record ends a timed game and starts the mistake count afresh.
-  boardFile_.onLoadStart = [this] {
-    game_.timedGame = false;
-    game_.mistakeCount = 0;
-    game_.hintShown = false;
-  };
+  boardFile_.onLoadStart = [this] { core_.startUntimed(); };
 }
 
 App::~App() {
-  game_.timedGame = false;
+  core_.game().timedGame = false;
   timer_.joinClockThread();
 }
 
@@ -79,8 +72,8 @@ void App::startUp() {
   drawing_.initPalette();
   // 4: program state (the board model exists with the App).
   hall_.loadHallOfFame();
-  settings_.fillLevelNames();
-  punktivo::readOptions(punktivo::kOptionsFile, settings_);
+  core_.settings().fillLevelNames();
+  punktivo::readOptions(punktivo::kOptionsFile, core_.settings());
   menu_.buildMenuBar();
   menu_.updateMenuChecks();
   // 5: background.
@@ -91,7 +84,7 @@ void App::startUp() {
   // 9: the static screen.
   drawStaticScreen();
   // 10-11
-  model_.loadStartBoard();
+  core_.model().loadStartBoard();
   drawing_.selectFont(render::kFontCaption);
 }
 
@@ -99,7 +92,7 @@ void App::drawStaticScreen() {
   drawing_.drawFrame(0, 2, 0, 651, 862, 674);
   drawing_.drawEmbossedText(render::kFontCaption, render::kBlack, 10, drawing_.largeFontMode ? 668 : 670,
                             kWindowTitle);
-  view_.drawMainScreen();
+  screen_.drawMainScreen();
   panels_.drawHelpPanel();
   // The empty button row, taken once the bar around it stands: it covers the buttons'
   // outlines exactly, so drawing it back wipes them without touching the bar's frame.
@@ -114,7 +107,7 @@ void App::redrawScreen() {
   drawStaticScreen();
   if (buttonRowShown)
     for (int i = 0; i < 6; ++i) drawSessionButton(*this, i, false);
-  cells_.repaintCells();
+  view_.drawCells();
   view_.drawCandidateMarks();
   cells_.repaintPicker();
   if (session_.paused()) view_.drawPauseFace();
@@ -126,7 +119,7 @@ void App::runMainLoop() {
 }
 
 void App::shutDown() {
-  game_.timedGame = false;
+  core_.game().timedGame = false;
   timer_.joinClockThread();
   releaseScreen();
 }
@@ -139,23 +132,11 @@ void App::releaseScreen() {
 
 bool App::Win_0_Close() { return menu_.confirmExit(); }
 
-void App::drawPlayerCell(int column, int row, int digit) { cells_.drawPlayerCell(column, row, digit); }
-void App::redrawBoard() { view_.redrawBoard(); }
-void App::drawDots() { view_.drawDots(); }
-void App::drawMainScreen() { view_.drawMainScreen(); }
-void App::drawCandidateMarks() { view_.drawCandidateMarks(); }
-
-void App::endTimedGame() {
-  game_.timedGame = false;
-  timer_.refreshClock();
-}
-
 // --- commands shared by the menu, the session and the editor ---------------------------------
 
 void App::newGame() {
   const punktivo::GenerateResult made =
-      punktivo::startNewGame(generator_, model_, game_, boardFile_.collectionRecords(settings_.difficulty), [this] {
-        model_.quietMode = false;
+      core_.newGame(boardFile_.collectionRecords(core_.settings().difficulty), [this] {
         panels_.updateDifficultyPanel();
         timer_.startTiming();
         timer_.refreshClock();
@@ -168,22 +149,24 @@ void App::newGame() {
                             : "Die Rätselsammlung \"%1\" enthält kein brauchbares Rätsel.";
     runtime_.messageBox(platform::MessageIcon::Warning,
                         "Kein neues Spiel möglich.\n" +
-                            why.arg(QString::fromUtf8(punktivo::collectionFileName(settings_.difficulty))),
+                            why.arg(QString::fromUtf8(punktivo::collectionFileName(core_.settings().difficulty))),
                         "&OK", 1);
     return;
   }
-  freshHistory();
+  menu_.refreshSessionItems();
   session_.runPlaySession();
 }
 
 void App::openLoadDialog() {
   boardFile_.boardFileName = punktivo::kPlayerBoardFile;
   const punktivo::BoardDialog::Outcome outcome = boardDialog_.run(punktivo::BoardDialog::Mode::Load);
+  // Read or not, a load shows the main screen anew.
+  if (outcome.load && !core_.model().quietMode) screen_.drawMainScreen();
   if (outcome.load && outcome.load->loaded()) freshHistory();
   // Loaded or cancelled: the solution of the board in the model, and the marks of the
   // record last read or written.
-  solver_.computeSolution();
-  punktivo::rebuildCandidatesFromStore(model_);
+  core_.solver().computeSolution();
+  punktivo::rebuildCandidatesFromStore(core_.model());
 }
 
 void App::openSaveDialog() {
@@ -196,70 +179,58 @@ void App::openSaveDialog() {
   }
 }
 
-std::optional<punktivo::Grid> App::shuffleBoard() { return generator_.shuffleBoardCarryingSolution(); }
-
-void App::deriveDotsQuietly(const std::optional<punktivo::Grid>& known) {
-  // Drawn, the rule solver's work would put the old dots back over a board that is about
-  // to get new ones, and a redraw erases only the cells' insides: their rims would stay
-  // on the grid lines.
-  const bool quiet = model_.quietMode;
-  model_.quietMode = true;
-  punktivo::deriveDotsFromSolution(model_, solver_, known);
-  model_.quietMode = quiet;
-}
 void App::printBoard() { printing_.printBoard(); }
 void App::printGames() { printing_.printGames(); }
 void App::printGamesWithSolutions() { printing_.printGames(punktivo::Printing::kWithSolutions); }
 void App::runBoardEditor() { editor_.runBoardEditor(); }
-void App::showHallOfFame() { hallDialogs_.showHallOfFame(settings_.difficulty); }
+void App::showHallOfFame() { hallDialogs_.showHallOfFame(core_.settings().difficulty); }
 void App::showHelpTopic(const QString& topic) { punktivo::showHelpTopic(runtime_, punktivo::kHelpFileName, topic); }
 
 void App::step(const std::function<void()>& change) {
-  const punktivo::BoardSnapshot before = punktivo::snapshotOf(model_, settings_);
-  change();
-  history_.commit(before, model_, settings_);
+  core_.step(change);
   menu_.refreshSessionItems();
 }
 
 void App::freshHistory() {
-  history_.clear();
+  core_.freshHistory();
   menu_.refreshSessionItems();
 }
 
 bool App::undoStep(bool redo) {
-  if (!(redo ? history_.redo(model_, settings_) : history_.undo(model_, settings_))) return false;
+  if (!core_.undo(redo)) return false;
   // The step may have switched the computed candidates on or off.
   menu_.updateMenuChecks();
-  view_.redrawBoard();
+  screen_.redrawBoard();
   cells_.repaintHighlight();
   menu_.refreshSessionItems();
   return true;
 }
 
 void App::showGrade() {
-  const std::string text = punktivo::gradeText(punktivo::gradePuzzle(model_));
+  const std::string text = punktivo::gradeText(punktivo::gradePuzzle(core_.model()));
   runtime_.messageBox(platform::MessageIcon::Information, QString::fromStdString(text), "&OK", 1);
 }
 
 void App::toggleComputedCandidates() {
-  model_.clearCandidates();
-  settings_.showCandidates = !settings_.showCandidates;
-  view_.redrawBoard();
+  core_.model().clearCandidates();
+  core_.settings().showCandidates = !core_.settings().showCandidates;
+  screen_.redrawBoard();
 }
 
 void App::toggleOption(int id) {
-  bool* option = id == kMenuHighlight    ? &settings_.highlightSameDigits
-                 : id == kMenuTidyNotes  ? &settings_.tidyNotes
-                 : id == kMenuMarkErrors ? &settings_.markErrors
+  punktivo::Settings& settings = core_.settings();
+  bool* option = id == kMenuHighlight    ? &settings.highlightSameDigits
+                 : id == kMenuTidyNotes  ? &settings.tidyNotes
+                 : id == kMenuMarkErrors ? &settings.markErrors
                                          : nullptr;
   if (option == nullptr) return;
   *option = !*option;
   // Not remembered is no reason to stop the player: the option holds for this run.
-  punktivo::writeOptions(punktivo::kOptionsFile, settings_);
+  punktivo::writeOptions(punktivo::kOptionsFile, settings);
   menu_.updateMenuChecks();
   if (id == kMenuMarkErrors) {
     // The wrong digits get or lose their stroke; the notes of the empty cells come back.
-    cells_.repaintCells();
+    view_.drawCells();
     view_.drawCandidateMarks();
   }
   cells_.repaintHighlight();

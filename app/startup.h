@@ -11,14 +11,10 @@
 
 #include "app/board_editor.h"
 #include "app/cell_input.h"
-#include "engine/game_state.h"
 #include "app/menu.h"
 #include "app/play_session.h"
-#include "engine/board_model.h"
-#include "engine/generator.h"
-#include "engine/history.h"
-#include "engine/random.h"
-#include "engine/solver.h"
+#include "app/screen.h"
+#include "engine/game_core.h"
 #include "platform/runtime.h"
 #include "render/board_view.h"
 #include "render/drawing.h"
@@ -45,10 +41,10 @@ inline constexpr int kStatusStripTop = 597;
 // client area, 32 px higher, halves rounded to even.
 QPoint computeWindowPosition(QSize screen);
 
-class App final : public punktivo::BoardDisplay {
+class App final {
  public:
   explicit App(platform::Runtime& runtime);
-  ~App() override;
+  ~App();
 
   // Opens the window and draws the start screen.
   void startUp();
@@ -69,12 +65,6 @@ class App final : public punktivo::BoardDisplay {
   void newGame();
   void openLoadDialog();
   void openSaveDialog();
-  // The shuffle of "Brett mischen" and the X keys; returns the board's solution where it
-  // was known before, carried through the same transformations.
-  std::optional<punktivo::Grid> shuffleBoard();
-  // The dots of the board's solution, derived without drawing (see there); from `known`
-  // where the rule solver cannot complete the board.
-  void deriveDotsQuietly(const std::optional<punktivo::Grid>& known = std::nullopt);
   void printBoard();
   void printGames();
   // "Spiele mit Lösungen drucken": the four puzzles, then a page of their solutions.
@@ -99,18 +89,12 @@ class App final : public punktivo::BoardDisplay {
   // Undoes (or redoes) one step and draws the board as it was; false when there was none.
   bool undoStep(bool redo);
 
-  // What the engine asks of the screen.
-  void drawPlayerCell(int column, int row, int digit) override;
-  void redrawBoard() override;
-  void drawDots() override;
-  void drawMainScreen() override;
-  void drawCandidateMarks() override;
-  void endTimedGame() override;
-
   platform::Runtime& runtime() { return runtime_; }
-  punktivo::BoardModel& model() { return model_; }
-  punktivo::Settings& settings() { return settings_; }
-  punktivo::GameState& game() { return game_; }
+  punktivo::GameCore& core() { return core_; }
+  Screen& screen() { return screen_; }
+  punktivo::BoardModel& model() { return core_.model(); }
+  punktivo::Settings& settings() { return core_.settings(); }
+  punktivo::GameState& game() { return core_.game(); }
   InputState& input() { return input_; }
   render::Drawing& drawing() { return drawing_; }
   render::Panels& panels() { return panels_; }
@@ -118,16 +102,16 @@ class App final : public punktivo::BoardDisplay {
   render::BoardView& view() { return view_; }
   render::Timer& timer() { return timer_; }
   CellInput& cells() { return cells_; }
-  punktivo::Solver& solver() { return solver_; }
+  punktivo::Solver& solver() { return core_.solver(); }
   Menu& menu() { return menu_; }
   punktivo::BoardFile& boardFile() { return boardFile_; }
-  punktivo::Generator& generator() { return generator_; }
+  punktivo::Generator& generator() { return core_.generator(); }
   punktivo::Printing& printing() { return printing_; }
   punktivo::HallOfFame& hall() { return hall_; }
   punktivo::HallOfFameDialogs& hallDialogs() { return hallDialogs_; }
   punktivo::BoardDialog& boardDialog() { return boardDialog_; }
   PlaySession& session() { return session_; }
-  punktivo::History& history() { return history_; }
+  punktivo::History& history() { return core_.history(); }
 
   // The empty button row, drawn back to wipe the buttons after each command.
   platform::ImageHandle statusStrip = 0;
@@ -138,19 +122,17 @@ class App final : public punktivo::BoardDisplay {
   void drawStaticScreen();
 
   platform::Runtime& runtime_;
-  punktivo::Settings settings_;
-  punktivo::BoardModel model_;
-  punktivo::GameState game_;
+  // The core draws through the screen, which is built after it: nothing is drawn before
+  // start-up.
+  punktivo::GameCore core_;
   InputState input_;
   render::Drawing drawing_;
   render::Panels panels_;
   render::HintPanel hintPanel_;
   render::Timer timer_;
   render::BoardView view_;
-  punktivo::Solver solver_;
+  Screen screen_;
   CellInput cells_;
-  punktivo::SeededRandom random_;
-  punktivo::Generator generator_;
   punktivo::BoardFile boardFile_;
   punktivo::BoardDialog boardDialog_;
   punktivo::Printing printing_;
@@ -158,7 +140,6 @@ class App final : public punktivo::BoardDisplay {
   punktivo::HallOfFameDialogs hallDialogs_;
   Menu menu_;
   PlaySession session_;
-  punktivo::History history_;
   BoardEditor editor_;
 };
 

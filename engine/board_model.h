@@ -93,4 +93,20 @@ class BoardModel {
   BoardDisplay* display_;
 };
 
+// quietMode set (or cleared) for as long as it lives, and then as the model had it: the
+// engine's work stays unseen whoever set the mode before, and nobody forces it afterwards.
+class QuietScope {
+ public:
+  explicit QuietScope(BoardModel& model, bool quiet = true) : model_(model), previous_(model.quietMode) {
+    model.quietMode = quiet;
+  }
+  ~QuietScope() { model_.quietMode = previous_; }
+  QuietScope(const QuietScope&) = delete;
+  QuietScope& operator=(const QuietScope&) = delete;
+
+ private:
+  BoardModel& model_;
+  bool previous_;
+};
+
 }  // namespace punktivo

@@ -199,14 +199,13 @@ GenerateResult Generator::generateGame(const RecordReader& readRecord) {
   GenerateResult result;
   // A failed new game leaves the player's board as it was.
   const BoardModel before = model_;
-  model_.quietMode = true;
+  const QuietScope quiet(model_);
 
   bool finished = false;
   while (!finished && result.attempts < maxAttempts) {
     ++result.attempts;
     const int slot = random_.random(4);
     if (!readRecord || !readRecord(slot)) continue;
-    model_.quietMode = true;  // whatever the reader did, the work stays unseen
     ++result.recordsRead;
     // The file is not trusted: a record without a complete solution cannot be disguised
     // into a puzzle whose solution is known.
@@ -247,8 +246,7 @@ GenerateResult Generator::generateGame(const RecordReader& readRecord) {
 }
 
 void Generator::reduceGivens() {
-  const bool wasQuiet = model_.quietMode;
-  model_.quietMode = true;
+  const QuietScope quiet(model_);
   deriveDotsFromSolution(model_, solver_);
   const Grid dotsRight = model_.dotsRight;
   const Grid dotsDown = model_.dotsDown;
@@ -273,7 +271,6 @@ void Generator::reduceGivens() {
       model_.dotsDown = dotsDown;
       model_.restartBoard();
     }
-  model_.quietMode = wasQuiet;
 }
 
 }  // namespace punktivo

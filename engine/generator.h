@@ -84,10 +84,9 @@ class Generator {
   // complete the shuffled board. The draws are those of shuffleBoard.
   std::optional<Grid> shuffleBoardCarryingSolution();
 
-  // The engine part of "&Neues Spiel": quietMode is set and stays set on success (the caller
-  // clears it); board holds the solution (difficulty 0-2) or only the givens (3), dots and
-  // solution belong to the new puzzle. On failure the whole model, quietMode included, is
-  // as it was before the call.
+  // The engine part of "&Neues Spiel", worked out unseen (quietMode is as the caller had it
+  // afterwards): board holds the solution (difficulty 0-2) or only the givens (3), dots and
+  // solution belong to the new puzzle. On failure the whole model is as it was before.
   GenerateResult generateGame(const RecordReader& readRecord);
 
   // Removes, cell by cell column by column, every given the solver can do without. Expects

@@ -13,7 +13,7 @@ namespace punktivo {
 // The steps of "Neues Spiel" in their order: the mistake count starts at 0; a puzzle is made
 // from the records `readRecord` delivers (generateGame). Once made, the board loses its
 // unsolved mark and every candidate, the game is timed, `beforeBoardShown` runs (the game
-// starts its clock and draws its panels there, and clears quietMode to show the board), and
+// starts its clock and draws its panels there), and
 // the board goes back to its givens (restartBoard). When no puzzle could be made, only the
 // mistake count has changed.
 GenerateResult startNewGame(Generator& generator, BoardModel& model, GameState& game,

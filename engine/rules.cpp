@@ -95,7 +95,7 @@ bool isBoardConsistent(BoardModel& model) {
   masks.rebuild(model.board);
   for (int c = 1; c <= 9; ++c)
     for (int r = 1; r <= 9; ++r)
-      if (model.board[r][c] == 0 && masks.plainFits(r, c) == 0) return false;
+      if (model.board[r][c] == 0 && masks.plainFits(c, r) == 0) return false;
   for (int c = 1; c <= 9; ++c)
     for (int r = 1; r <= 9; ++r)
       if (model.board[r][c] != 0 &&

@@ -72,27 +72,27 @@ void DigitMasks::rebuild(const Grid& board) {
     for (int c = 1; c <= 9; ++c) {
       const uint8_t d = board[r][c];
       assert(d <= 9);  // the file reader keeps digits in range
-      if (d != 0) place(r, c, d);
+      if (d != 0) place(c, r, d);
     }
 }
 
-uint16_t dotFits(const BoardModel& model, int row, int column) {
+uint16_t dotFits(const BoardModel& model, int column, int row) {
   return cellDotFits(model, row, column);
 }
 
-bool Solver::fitsPlain(int row, int column, int digit) {
+bool Solver::fitsPlain(int column, int row, int digit) {
   assert(model_.board[row][column] == 0);
   masks_.rebuild(model_.board);
-  return masks_.fitsPlain(row, column, digit);
+  return masks_.fitsPlain(column, row, digit);
 }
 
-bool Solver::fitsAll(int row, int column, int digit) {
-  return fitsPlain(row, column, digit) && ((dotFits(model_, row, column) >> digit) & 1u);
+bool Solver::fitsAll(int column, int row, int digit) {
+  return fitsPlain(column, row, digit) && ((dotFits(model_, column, row) >> digit) & 1u);
 }
 
-void Solver::place(int row, int column, int digit) {
+void Solver::place(int column, int row, int digit) {
   model_.board[row][column] = uint8_t(digit);
-  masks_.place(row, column, digit);
+  masks_.place(column, row, digit);
   if (!model_.quietMode) model_.display().drawPlayerCell(column, row, digit);
 }
 
@@ -107,7 +107,7 @@ void Solver::computeCandidatesNow() {
   for (int r = 0; r <= 9; ++r) marks[r].fill(0);
   for (int c = 1; c <= 9; ++c)
     for (int r = 1; r <= 9; ++r)
-      if (model_.board[r][c] == 0) marks[r][c] = masks_.plainFits(r, c) & cellDotFits(model_, r, c);
+      if (model_.board[r][c] == 0) marks[r][c] = masks_.plainFits(c, r) & cellDotFits(model_, r, c);
 
   // Single propagation. Filled cells carry no marks, so clearing them changes nothing.
   // Marks only ever shrink, so a single that was spread once and is still the same
@@ -149,7 +149,7 @@ void Solver::solveWithCandidates() {
         // Not drawn one by one; the board is drawn once at the end.
         const int digit = lowestDigit(marks_[r][c]);
         model_.board[r][c] = uint8_t(digit);
-        masks_.place(r, c, digit);
+        masks_.place(c, r, digit);
         stallCount = 0;
       }
   } while (!(stallCount > 0 || model_.isBoardComplete()));
@@ -186,19 +186,19 @@ void Solver::fillBoxSingles(int firstColumn, int firstRow) {
   for (int c = firstColumn; c < firstColumn + 3; ++c)
     for (int r = firstRow; r < firstRow + 3; ++r) {
       if (model_.board[r][c] != 0) continue;
-      const uint16_t fits = masks_.plainFits(r, c);
+      const uint16_t fits = masks_.plainFits(c, r);
       fitCount = int16_t(digitCount(fits));
       if (fitCount == 0) continue;
       fitDigit = int16_t(highestDigit(fits));
       fitRow = int16_t(r);
       fitCol = int16_t(c);
       if (fitCount == 1) {
-        place(r, c, fitDigit);
+        place(c, r, fitDigit);
         placedThisRound_ = true;
       }
     }
   // Digits with a single cell in the box.
-  const int box = DigitMasks::boxOf(firstRow, firstColumn);
+  const int box = DigitMasks::boxOf(firstColumn, firstRow);
   for (int d = 1; d <= 9; ++d) {
     fitCount = 0;
     const uint16_t bit = uint16_t(1u << d);
@@ -212,7 +212,7 @@ void Solver::fillBoxSingles(int firstColumn, int firstRow) {
           fitCol = int16_t(c);
         }
     if (fitCount == 1) {
-      place(fitRow, fitCol, d);
+      place(fitCol, fitRow, d);
       placedThisRound_ = true;
     }
   }
@@ -225,14 +225,14 @@ void Solver::fillRowSingles(int row) {
     if (masks_.hasDuplicate() || (masks_.row(row) & bit)) continue;
     for (int c = 1; c <= 9; ++c)
       if (model_.board[row][c] == 0 &&
-          !((masks_.column(c) | masks_.box(DigitMasks::boxOf(row, c))) & bit)) {
+          !((masks_.column(c) | masks_.box(DigitMasks::boxOf(c, row))) & bit)) {
         ++fitCount;
         fitDigit = int16_t(d);
         fitRow = int16_t(row);
         fitCol = int16_t(c);
       }
     if (fitCount == 1) {
-      place(row, fitCol, d);
+      place(fitCol, row, d);
       placedThisRound_ = true;
     }
   }
@@ -245,14 +245,14 @@ void Solver::fillColumnSingles(int column) {
     if (masks_.hasDuplicate() || (masks_.column(column) & bit)) continue;
     for (int r = 1; r <= 9; ++r)
       if (model_.board[r][column] == 0 &&
-          !((masks_.row(r) | masks_.box(DigitMasks::boxOf(r, column))) & bit)) {
+          !((masks_.row(r) | masks_.box(DigitMasks::boxOf(column, r))) & bit)) {
         ++fitCount;
         fitDigit = int16_t(d);
         fitRow = int16_t(r);
         fitCol = int16_t(column);
       }
     if (fitCount == 1) {
-      place(fitRow, column, d);
+      place(column, fitRow, d);
       placedThisRound_ = true;
     }
   }
@@ -279,7 +279,7 @@ void Solver::restoreFromBackup() {
 void Solver::guessInRow(int row) {
   for (int c = 1; c <= 9; ++c) {
     if (model_.board[row][c] != 0) continue;
-    const uint16_t fits = masks_.plainFits(row, c);
+    const uint16_t fits = masks_.plainFits(c, row);
     fitCount = int16_t(digitCount(fits));
     if (fitCount > 0) {
       fitDigit = int16_t(highestDigit(fits));
@@ -293,14 +293,14 @@ void Solver::guessInRow(int row) {
     if (guessSecond == 0) continue;
 
     const int second = guessSecond;
-    place(row, c, guessFirst);
+    place(c, row, guessFirst);
     solveByRules();
     if (model_.isBoardComplete()) {
       deriveDots(model_);
       return;
     }
     restoreFromBackup();
-    place(row, c, second);
+    place(c, row, second);
     solveByRules();
     if (model_.isBoardComplete()) {
       deriveDots(model_);
@@ -315,13 +315,12 @@ void Solver::guessInRow(int row) {
 }
 
 void Solver::computeSolution() {
-  model_.quietMode = true;
+  const QuietScope quiet(model_);
   const Grid kept = model_.board;
   solveWithCandidates();
   model_.unsolvedFlag = !model_.isBoardComplete();
   model_.solution = model_.board;
   model_.board = kept;
-  model_.quietMode = false;
 }
 
 void Solver::solveCommand(const bool& boardFull) {

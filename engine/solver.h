@@ -17,13 +17,13 @@ class DigitMasks {
  public:
   static constexpr uint16_t kAllDigits = 0x3FE;  // bits 1..9
 
-  static int boxOf(int row, int column) { return (row - 1) / 3 * 3 + (column - 1) / 3 + 1; }
+  static int boxOf(int column, int row) { return (row - 1) / 3 * 3 + (column - 1) / 3 + 1; }
 
   void rebuild(const Grid& board);
-  // Records digit d written into the empty cell (row, column).
-  void place(int row, int column, int digit) {
+  // Records digit d written into the empty cell (column, row).
+  void place(int column, int row, int digit) {
     const uint16_t bit = uint16_t(1u << digit);
-    const int box = boxOf(row, column);
+    const int box = boxOf(column, row);
     if ((rows_[row] | columns_[column] | boxes_[box]) & bit) duplicate_ = true;
     rows_[row] |= bit;
     columns_[column] |= bit;
@@ -31,16 +31,16 @@ class DigitMasks {
   }
 
   bool hasDuplicate() const { return duplicate_; }
-  // Digits of the units of (row, column), the cell's own digit included.
-  uint16_t used(int row, int column) const {
-    return rows_[row] | columns_[column] | boxes_[boxOf(row, column)];
+  // Digits of the units of (column, row), the cell's own digit included.
+  uint16_t used(int column, int row) const {
+    return rows_[row] | columns_[column] | boxes_[boxOf(column, row)];
   }
-  // The digits that fit the empty cell (row, column) under the plain rules.
-  uint16_t plainFits(int row, int column) const {
-    return duplicate_ ? 0 : uint16_t(~used(row, column) & kAllDigits);
+  // The digits that fit the empty cell (column, row) under the plain rules.
+  uint16_t plainFits(int column, int row) const {
+    return duplicate_ ? 0 : uint16_t(~used(column, row) & kAllDigits);
   }
-  bool fitsPlain(int row, int column, int digit) const {
-    return (plainFits(row, column) >> digit) & 1u;
+  bool fitsPlain(int column, int row, int digit) const {
+    return (plainFits(column, row) >> digit) & 1u;
   }
   uint16_t row(int r) const { return rows_[r]; }
   uint16_t column(int c) const { return columns_[c]; }
@@ -51,9 +51,9 @@ class DigitMasks {
   bool duplicate_ = false;
 };
 
-// The digits a that keep the dot rules of the empty cell (row, column) against its
+// The digits a that keep the dot rules of the empty cell (column, row) against its
 // filled neighbours, as checkRowDots and checkColumnDots would with a in the cell.
-uint16_t dotFits(const BoardModel& model, int row, int column);
+uint16_t dotFits(const BoardModel& model, int column, int row);
 
 class Solver {
  public:
@@ -61,11 +61,11 @@ class Solver {
 
   BoardModel& model() { return model_; }
 
-  // Fit tests: the digit written into the empty cell (r, c) keeps the whole board free of
+  // Fit tests: the digit written into the empty cell (c, r) keeps the whole board free of
   // duplicates (plain rules), and in addition keeps the cell's dot rules (all rules).
   // No digit fits anywhere while the board already holds a duplicate.
-  bool fitsPlain(int row, int column, int digit);
-  bool fitsAll(int row, int column, int digit);
+  bool fitsPlain(int column, int row, int digit);
+  bool fitsAll(int column, int row, int digit);
 
   void computeCandidates();
   void solveWithCandidates();
@@ -88,7 +88,7 @@ class Solver {
   void fillColumnSingles(int column);
   void guessStep();
   void guessInRow(int row);
-  void place(int row, int column, int digit);  // writes and, unless quiet, draws
+  void place(int column, int row, int digit);  // writes and, unless quiet, draws
   void computeCandidatesNow();                 // into marks_, with masks_ current
   void storeMarks();                           // marks_ into candidates
   bool roundOfSingles();                       // true when it placed a digit

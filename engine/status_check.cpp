@@ -5,13 +5,25 @@
 
 namespace punktivo {
 
+const char* statusText(Status status) {
+  switch (status) {
+    case Status::kWrongDigit: return kStatusWrongDigit;
+    case Status::kUnsolvable: return kStatusUnsolvable;
+    case Status::kNoMistakes: return kStatusNoErrors;
+    case Status::kSolved: return kStatusSolved;
+    case Status::kNone: break;
+  }
+  return "";
+}
+
 StatusResult evaluateStatus(BoardModel& model, bool previousBoardFull) {
   StatusResult result;
-  result.statusMessage = kStatusWrongDigit;
+  result.status = Status::kWrongDigit;
   result.red = true;
   result.boardFull = previousBoardFull;
   if (model.unsolvedFlag) {
-    result.statusMessage = kStatusUnsolvable;
+    result.status = Status::kUnsolvable;
+    result.statusMessage = statusText(result.status);
     return result;
   }
 
@@ -28,7 +40,7 @@ StatusResult evaluateStatus(BoardModel& model, bool previousBoardFull) {
   if (!anyWrong) {
     if (hasNoDuplicates(model) && isBoardConsistent(model)) {
       result.red = false;
-      result.statusMessage = kStatusNoErrors;
+      result.status = Status::kNoMistakes;
     } else {
       result.beep = true;
     }
@@ -38,7 +50,8 @@ StatusResult evaluateStatus(BoardModel& model, bool previousBoardFull) {
   for (int d = 1; d <= 9; ++d)
     if (model.digitCount[d] != 9) result.boardFull = false;
   // Dots are not tested here: a full board without duplicates counts as solved.
-  if (result.boardFull && hasNoDuplicates(model)) result.statusMessage = kStatusSolved;
+  if (result.boardFull && hasNoDuplicates(model)) result.status = Status::kSolved;
+  result.statusMessage = statusText(result.status);
   return result;
 }
 

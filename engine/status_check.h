@@ -13,7 +13,14 @@ inline constexpr const char* kStatusUnsolvable = "Nicht lösbar!!!";
 inline constexpr const char* kStatusNoErrors = "Keine Fehler! ";
 inline constexpr const char* kStatusSolved = "Brett gelöst!!!";
 
+// Where the game stands by the error check (kNone before the first check).
+enum class Status { kNone, kWrongDigit, kUnsolvable, kNoMistakes, kSolved };
+
+// The message the status panel shows for a status ("" for kNone).
+const char* statusText(Status status);
+
 struct StatusResult {
+  Status status = Status::kWrongDigit;
   std::string statusMessage;
   bool red = true;     // drawn in red (palette 9), else black
   bool beep = false;   // the platform's warning beep sounds

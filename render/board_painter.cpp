@@ -12,7 +12,7 @@ int roundHalfEven(double value) {
 }
 
 void BoardPainter::drawGrid(const BoardLayout& layout) {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Canvas& rt = drawing_.canvas();
   rt.setLineWidth(layout.cellLineWidth);
   rt.setPen(drawing_.palette(layout.cellLineColour));
   for (int row = 1; row <= 9; ++row) {
@@ -40,7 +40,7 @@ void BoardPainter::drawDots(const BoardLayout& layout, const punktivo::BoardMode
 }
 
 void BoardPainter::drawDots(const BoardLayout& layout, const punktivo::Grid& dotsRight, const punktivo::Grid& dotsDown) {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Canvas& rt = drawing_.canvas();
   const auto dot = [&](uint8_t code, QPoint centre) {
     if (code != punktivo::kWhiteDot && code != punktivo::kBlackDot) return;
     rt.setPen(drawing_.palette(kBlack));

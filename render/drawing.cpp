@@ -42,13 +42,13 @@ void Drawing::createFonts() {
     d.width = f.width;
     d.weight = f.weight;
     d.fixedPitch = f.fixedPitch;
-    fonts_[i] = runtime_.createFont(d);
+    fonts_[i] = canvas_.createFont(d);
   }
   fontsCreated_ = true;
 }
 
 void Drawing::deleteFonts() {
-  if (fontsCreated_) runtime_.deleteFonts();
+  if (fontsCreated_) canvas_.deleteFonts();
   fontsCreated_ = false;
 }
 
@@ -56,19 +56,19 @@ void Drawing::selectFont(int fontCode) {
   if (!fontsCreated_) createFonts();
   for (size_t i = 0; i < fonts_.size(); ++i) {
     if (kCreatedFonts[i].code == fontCode && fontCode != 0) {
-      runtime_.selectFont(fonts_[i]);
+      canvas_.selectFont(fonts_[i]);
       return;
     }
   }
   if (fontCode == kFontButton) {
-    runtime_.selectSystemFont("Fixedsys", 9);
+    canvas_.selectSystemFont("Fixedsys", 9);
   } else {
-    runtime_.selectSystemFont("System", 9.75);
+    canvas_.selectSystemFont("System", 9.75);
   }
 }
 
 void Drawing::drawFrame(int style, int width, int left, int top, int right, int bottom) {
-  platform::Runtime& rt = runtime_;
+  platform::Canvas& rt = canvas_;
   rt.setLineWidth(1);
   rt.setLineStyleSolid();
   rt.setRasterOp(platform::RasterOp::Copy);
@@ -87,7 +87,7 @@ void Drawing::drawFrame(int style, int width, int left, int top, int right, int 
 }
 
 void Drawing::drawEmbossedText(int fontCode, int colourIndex, int x, int y, const QString& text) {
-  platform::Runtime& rt = runtime_;
+  platform::Canvas& rt = canvas_;
   selectFont(fontCode);
   y -= 14;
   if (largeFontMode && fontCode == kFontButton) x += 11;
@@ -103,7 +103,7 @@ void Drawing::drawEmbossedText(int fontCode, int colourIndex, int x, int y, cons
 }
 
 void Drawing::drawHotLetter(int fontCode, int x, int y, const QString& letter) {
-  platform::Runtime& rt = runtime_;
+  platform::Canvas& rt = canvas_;
   selectFont(fontCode);
   y -= 14;
   rt.setTextBackground(platform::TextBackground::Transparent);
@@ -117,8 +117,8 @@ void Drawing::drawHotLetter(int fontCode, int x, int y, const QString& letter) {
 }
 
 void Drawing::drawButton(int style, int x, int y, const QString& caption) {
-  platform::Runtime& rt = runtime_;
-  rt.hidePointer();
+  platform::Canvas& rt = canvas_;
+  services_.hidePointer();
   const int p = int(caption.indexOf('_')) + 1;  // 1-based, 0 when there is none
   const int n = int(caption.size()) - 1;
   QString shown = caption;
@@ -143,7 +143,7 @@ void Drawing::drawButton(int style, int x, int y, const QString& caption) {
     const int hx = tx + 8 * (p - 1) - (p == 1 ? 1 : 0);
     drawHotLetter(kFontButton, hx, ty, letter);
   }
-  rt.showPointer();
+  services_.showPointer();
   rt.setTextBackground(platform::TextBackground::Opaque);
   rt.setPen(palette(kBlack));
   rt.setFill(palette(kWhite));

@@ -7,7 +7,8 @@
 
 #include <array>
 
-#include "platform/runtime.h"
+#include "platform/canvas.h"
+#include "platform/services.h"
 
 namespace render {
 
@@ -37,9 +38,10 @@ enum FontCode : int {
 
 class Drawing {
  public:
-  explicit Drawing(platform::Runtime& runtime) : runtime_(runtime) {}
+  // Everything is drawn on the canvas; the services hide the pointer while a button is drawn.
+  Drawing(platform::Canvas& canvas, platform::Services& services) : canvas_(canvas), services_(services) {}
 
-  platform::Runtime& runtime() { return runtime_; }
+  platform::Canvas& canvas() { return canvas_; }
 
   void initPalette();
   QColor palette(int index) const { return palette_.at(size_t(index)); }
@@ -59,7 +61,8 @@ class Drawing {
  private:
   void createFonts();
 
-  platform::Runtime& runtime_;
+  platform::Canvas& canvas_;
+  platform::Services& services_;
   std::array<QColor, 16> palette_{};
   bool fontsCreated_ = false;
   // Created fonts by code: 4, 6, 8, 18, 20, 40 and the one never selected.

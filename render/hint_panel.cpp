@@ -29,7 +29,7 @@ QStringList HintPanel::wrap(const QString& text, int columns) {
 }
 
 void HintPanel::show(const QString& caption, const QString& text) {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Canvas& rt = drawing_.canvas();
   if (background_ == 0) background_ = rt.captureImage(kLeft, kTop, kRight + 1, kBottom + 1);
   drawing_.drawFrame(0, 2, kLeft, kTop, kRight, kBottom);
   drawing_.drawFrame(1, 2, kLeft + 6, kTop + 22, kRight - 6, kBottom - 6);
@@ -50,7 +50,7 @@ void HintPanel::show(const QString& caption, const QString& text) {
 
 void HintPanel::hide() {
   if (background_ == 0) return;
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Canvas& rt = drawing_.canvas();
   rt.drawImage(background_, kLeft, kTop);
   rt.releaseImage(background_);
   background_ = 0;

@@ -1,9 +1,7 @@
-// Information panels and the error check.
+// Information panels.
 #include "render/panels.h"
 
 #include <algorithm>
-
-#include "engine/status_check.h"
 
 namespace render {
 
@@ -14,7 +12,7 @@ constexpr int kPanelLeft = 603;
 QString twoDigits(int value) { return QString::number(value).rightJustified(2, ' '); }
 
 void Panels::drawPanelFrame(int top, const QString& caption, int captionX, bool helpPanel) {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Canvas& rt = drawing_.canvas();
   const int X = kPanelLeft;
   const int shorter = helpPanel ? 6 : 0;
   drawing_.drawFrame(0, 2, X, top, X + 234, top + 78 - shorter);
@@ -27,7 +25,7 @@ void Panels::drawPanelFrame(int top, const QString& caption, int captionX, bool 
 }
 
 void Panels::drawStatisticsPanel() {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Canvas& rt = drawing_.canvas();
   drawPanelFrame(200, "STATISTIK:", 687);
   rt.text(619, 232, "Zahlen");
   rt.text(619, 252, "Anzahl");
@@ -38,51 +36,36 @@ void Panels::drawStatisticsPanel() {
   }
   rt.line(615, 246, 825, 246);
   rt.line(674, 228, 674, 267);
-  updateStatistics();
-  drawStatusPanel();
 }
 
-void Panels::updateStatistics() {
-  platform::Runtime& rt = drawing_.runtime();
-  model_.digitCount.fill(0);
-  for (int r = 1; r <= 9; ++r)
-    for (int c = 1; c <= 9; ++c) {
-      const uint8_t d = model_.board[r][c];
-      ++model_.digitCount[d <= 9 ? d : 0];
-    }
+void Panels::drawDigitCounts(const std::array<uint8_t, 10>& counts) {
+  platform::Canvas& rt = drawing_.canvas();
   rt.line(674, 228, 674, 267);
   drawing_.selectFont(kFontText);
-  for (int d = 1; d <= 9; ++d) rt.text(659 + 16 * d, 252, twoDigits(model_.digitCount[d]) + " ");
-  checkAndShowStatus();
+  for (int d = 1; d <= 9; ++d) rt.text(659 + 16 * d, 252, twoDigits(counts[size_t(d)]) + " ");
 }
 
-void Panels::drawStatusPanel() {
-  drawPanelFrame(292, "STATUSMELDUNG:", 661);
-  checkAndShowStatus();
-}
+void Panels::drawStatusPanel() { drawPanelFrame(292, "STATUSMELDUNG:", 661); }
 
-void Panels::checkAndShowStatus() {
-  platform::Runtime& rt = drawing_.runtime();
-  const punktivo::StatusResult result = punktivo::evaluateStatus(model_, boardFull);
-  statusMessage = QString::fromStdString(result.statusMessage);
-  boardFull = result.boardFull;
-  if (result.beep) rt.beep();
-  if (!model_.quietMode) drawStatusLine(statusMessage, result.red ? kRed : kBlack);
+void Panels::showStatus(const QString& message, bool red, bool drawMessage, int mistakes) {
+  platform::Canvas& rt = drawing_.canvas();
+  statusMessage = message;
+  if (drawMessage) drawStatusLine(statusMessage, red ? kRed : kBlack);
   drawing_.selectFont(kFontText);
   rt.setPen(drawing_.palette(kBlack));
   rt.setFill(drawing_.palette(kWhite));
-  rt.text(674, 350, "Fehler: " + QString::number(game_.mistakeCount) + "/3");
+  rt.text(674, 350, "Fehler: " + QString::number(mistakes) + "/3");
 }
 
 void Panels::showStatusText(const QString& text, bool red) {
   statusMessage = text;
   drawStatusLine(text, red ? kRed : kBlack);
   drawing_.selectFont(kFontText);
-  drawing_.runtime().setPen(drawing_.palette(kBlack));
+  drawing_.canvas().setPen(drawing_.palette(kBlack));
 }
 
 void Panels::drawStatusLine(const QString& text, int colour) {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Canvas& rt = drawing_.canvas();
   // The line is wiped first: a text shown before may be wider than this one.
   rt.setFillStyle(platform::FillStyle::Solid);
   rt.setPen(drawing_.palette(kWhite));
@@ -95,14 +78,14 @@ void Panels::drawStatusLine(const QString& text, int colour) {
 }
 
 void Panels::drawDifficultyPanel() {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Canvas& rt = drawing_.canvas();
   drawPanelFrame(384, "SCHWIERIGKEITSGRAD:", 643);
   rt.text(631, drawing_.largeFontMode ? 411 : 414, "Vorgegebene Zahlen: " + twoDigits(givenCount));
   updateDifficultyPanel();
 }
 
 void Panels::updateDifficultyPanel() {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Canvas& rt = drawing_.canvas();
   givenCount = 0;
   for (int r = 1; r <= 9; ++r)
     for (int c = 1; c <= 9; ++c)
@@ -121,7 +104,7 @@ void Panels::drawHelpPanel() {
 }
 
 void Panels::showHelpText() {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Canvas& rt = drawing_.canvas();
   rt.setRasterOp(platform::RasterOp::Copy);
   rt.setTextBackground(platform::TextBackground::Opaque);
   rt.setPen(drawing_.palette(kBlack));

@@ -1,10 +1,12 @@
-// The four information panels beside the board: statistics, status (with the error
-// check), difficulty and help. They own the texts they show.
+// The four information panels beside the board: statistics, status, difficulty and help.
+// They draw the texts and counts they are given, and own the texts they show.
 #pragma once
 
 #include <QString>
 
-#include "engine/game_state.h"
+#include <array>
+#include <cstdint>
+
 #include "engine/board_model.h"
 #include "render/drawing.h"
 
@@ -12,18 +14,22 @@ namespace render {
 
 class Panels {
  public:
-  Panels(Drawing& drawing, punktivo::BoardModel& model, punktivo::Settings& settings, punktivo::GameState& game)
-      : drawing_(drawing), model_(model), settings_(settings), game_(game) {}
+  Panels(Drawing& drawing, const punktivo::BoardModel& model, const punktivo::Settings& settings)
+      : drawing_(drawing), model_(model), settings_(settings) {}
 
   QString helpText;
   QString statusMessage;
-  bool boardFull = false;
   int16_t givenCount = 0;
 
+  // Frame and labels of the statistics; the counts come with drawDigitCounts.
   void drawStatisticsPanel();
-  void updateStatistics();
+  // How often each digit 1-9 stands on the board.
+  void drawDigitCounts(const std::array<uint8_t, 10>& counts);
+  // The status panel's frame; its texts come with showStatus.
   void drawStatusPanel();
-  void checkAndShowStatus();
+  // The error check's message (it becomes statusMessage; drawn unless `drawMessage` is
+  // clear) in red or black, and the mistakes of the timed game.
+  void showStatus(const QString& message, bool red, bool drawMessage, int mistakes);
   // Shows `text` in the status line (it becomes statusMessage) until the next error check.
   void showStatusText(const QString& text, bool red);
   void drawDifficultyPanel();
@@ -36,9 +42,8 @@ class Panels {
   void drawStatusLine(const QString& text, int colour);
 
   Drawing& drawing_;
-  punktivo::BoardModel& model_;
-  punktivo::Settings& settings_;
-  punktivo::GameState& game_;
+  const punktivo::BoardModel& model_;
+  const punktivo::Settings& settings_;
 };
 
 // A number as a two-character right-aligned field.

@@ -27,7 +27,7 @@ Timer::~Timer() {
 }
 
 void Timer::drawTimerPanel() {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::Canvas& rt = drawing_.canvas();
   drawing_.drawFrame(0, 2, 623, 562, 815, 634);
   drawing_.drawFrame(1, 2, 629, 584, 809, 628);
   drawing_.drawEmbossedText(kFontCaption, kBlack, 669, 581, "ZEITMESSUNG:");
@@ -37,11 +37,11 @@ void Timer::drawTimerPanel() {
   rt.filledBox(629, 584, 808, 627);
 }
 
-double Timer::wholeSecond() const { return std::floor(drawing_.runtime().clock()); }
+double Timer::wholeSecond() const { return std::floor(services_.clock()); }
 
 void Timer::startTiming(double elapsedSeconds) {
   std::lock_guard guard(lock_);
-  startTime_ = drawing_.runtime().clock() - elapsedSeconds;
+  startTime_ = services_.clock() - elapsedSeconds;
   paused_ = false;
   game_.boardSolved = false;
   finalTime_ = "X";
@@ -57,7 +57,7 @@ double Timer::startTime() const {
   return startTime_;
 }
 
-double Timer::now() const { return paused_ ? pausedAt_ : drawing_.runtime().clock(); }
+double Timer::now() const { return paused_ ? pausedAt_ : services_.clock(); }
 
 double Timer::elapsedTime() const {
   std::lock_guard guard(lock_);
@@ -67,14 +67,14 @@ double Timer::elapsedTime() const {
 void Timer::pause() {
   std::lock_guard guard(lock_);
   if (paused_) return;
-  pausedAt_ = drawing_.runtime().clock();
+  pausedAt_ = services_.clock();
   paused_ = true;
 }
 
 void Timer::resume() {
   std::lock_guard guard(lock_);
   if (!paused_) return;
-  startTime_ += drawing_.runtime().clock() - pausedAt_;
+  startTime_ += services_.clock() - pausedAt_;
   paused_ = false;
 }
 
@@ -93,7 +93,7 @@ QString Timer::computeRunningDisplay() {
 }
 
 void Timer::clockThread() {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::ClockLabel& rt = label_;
   do {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     if (pickerBusy_) continue;
@@ -114,7 +114,7 @@ void Timer::clockThread() {
 void Timer::startClockThread() {
   joinClockThread();
   threadRunning_ = true;
-  thread_ = drawing_.runtime().startThread([this] { clockThread(); });
+  thread_ = services_.startThread([this] { clockThread(); });
 }
 
 void Timer::joinClockThread() {
@@ -122,7 +122,7 @@ void Timer::joinClockThread() {
 }
 
 void Timer::refreshClock() {
-  platform::Runtime& rt = drawing_.runtime();
+  platform::ClockLabel& rt = label_;
   QString text = " 00:00:00";
   if (!game_.timedGame) {
     rt.setLabelCaption(kIdleDisplay);

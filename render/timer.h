@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "engine/game_state.h"
+#include "platform/clock_label.h"
 #include "render/drawing.h"
 
 namespace render {
@@ -23,8 +24,10 @@ class Timer {
  public:
   static constexpr const char* kIdleDisplay = " 99:99:99";
 
-  Timer(Drawing& drawing, punktivo::GameState& game, const std::atomic<bool>& pickerBusy)
-      : drawing_(drawing), game_(game), pickerBusy_(pickerBusy) {}
+  // The clock comes from the services, the running time goes to the label.
+  Timer(Drawing& drawing, platform::Services& services, platform::ClockLabel& label, punktivo::GameState& game,
+        const std::atomic<bool>& pickerBusy)
+      : drawing_(drawing), services_(services), label_(label), game_(game), pickerBusy_(pickerBusy) {}
   ~Timer();
 
   // Frame, caption and cleared field; the clock label is a control of its own.
@@ -63,6 +66,8 @@ class Timer {
   double now() const;
 
   Drawing& drawing_;
+  platform::Services& services_;
+  platform::ClockLabel& label_;
   punktivo::GameState& game_;
   const std::atomic<bool>& pickerBusy_;
 

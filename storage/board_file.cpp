@@ -118,7 +118,6 @@ LoadResult BoardFile::loadBoardRecord(int slot) {
       decodeRecord(std::span<const uint8_t, kRecordDataSize>(read.bytes.data(), kRecordDataSize), model_);
     }
   }
-  if (!model_.quietMode) model_.display().drawMainScreen();
   return result;
 }
 

@@ -92,7 +92,7 @@ class BoardFile {
   std::function<void()> onLoadStart;
 
   // Record `slot` of boardFileName into the model. When the file is missing, too short or
-  // unreadable the model stays as it was. Unless quietMode, the main screen is redrawn.
+  // unreadable the model stays as it was. Nothing is drawn: the caller shows the board.
   LoadResult loadBoardRecord(int slot);
 
   // The model as record `slot` of boardFileName; the other records are kept (a file of the

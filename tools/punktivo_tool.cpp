@@ -320,7 +320,6 @@ int run(int argc, char** argv) {
     // As in the game after loading: the solution is computed, the statistics and the
     // check run, and the solve command gets the check's boardFull.
     solver.computeSolution();
-    model.quietMode = true;
     model.isBoardComplete();
     const StatusResult check = evaluateStatus(model, false);
     solver.solveCommand(check.boardFull);
@@ -336,7 +335,6 @@ int run(int argc, char** argv) {
     deriveDotsFromSolution(model, solver);
   } else if (op == "solution") {
     solver.computeSolution();
-    model.quietMode = true;
     model.board = model.solution;
   } else if (op == "count") {
     solutions = countSolutions(model.givens, model.dotsRight, model.dotsDown, 2);
@@ -349,7 +347,6 @@ int run(int argc, char** argv) {
     }
   } else if (op == "status") {
     solver.computeSolution();
-    model.quietMode = true;
     model.isBoardComplete();
     status = evaluateStatus(model, false);
   }

@@ -99,7 +99,7 @@ std::vector<Board> unsolvableBoards() {
         if (singles.model.board[r][c] != 0) continue;
         DigitMasks masks;
         masks.rebuild(singles.model.board);
-        twoFits |= std::popcount(masks.plainFits(r, c)) == 2;
+        twoFits |= std::popcount(masks.plainFits(c, r)) == 2;
       }
     if (twoFits) boards.push_back(b);
   }
@@ -148,11 +148,11 @@ void fitTests(benchmark::State& state, bool fast, bool allRules) {
         for (int c = 1; c <= 9; ++c) {
           if (model.board[r][c] != 0) continue;
           if (fast) {
-            const uint16_t dots = allRules ? dotFits(model, r, c) : DigitMasks::kAllDigits;
-            for (int d = 1; d <= 9; ++d) fits += masks.fitsPlain(r, c, d) && ((dots >> d) & 1);
+            const uint16_t dots = allRules ? dotFits(model, c, r) : DigitMasks::kAllDigits;
+            for (int d = 1; d <= 9; ++d) fits += masks.fitsPlain(c, r, d) && ((dots >> d) & 1);
           } else {
             for (int d = 1; d <= 9; ++d)
-              fits += allRules ? literalSolver.fitsAll(r, c, d) : literalSolver.fitsPlain(r, c, d);
+              fits += allRules ? literalSolver.fitsAll(c, r, d) : literalSolver.fitsPlain(c, r, d);
           }
           tests += 9;
         }

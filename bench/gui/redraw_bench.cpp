@@ -46,13 +46,13 @@ void ratiosAndCaches(benchmark::internal::Benchmark* b) {
 
 void BM_RedrawBoard(benchmark::State& state) {
   app::App& g = prepared(state);
-  for (auto _ : state) g.view().redrawBoard();
+  for (auto _ : state) g.screen().redrawBoard();
 }
 BENCHMARK(BM_RedrawBoard)->Apply(ratiosAndCaches)->Unit(benchmark::kMillisecond);
 
 void BM_DrawPlayerCell(benchmark::State& state) {
   app::App& g = prepared(state);
-  for (auto _ : state) g.cells().drawPlayerCell(5, 5, 7);
+  for (auto _ : state) g.view().drawPlayerCell(5, 5, 7);
 }
 BENCHMARK(BM_DrawPlayerCell)->Apply(ratiosAndCaches)->Unit(benchmark::kMicrosecond);
 

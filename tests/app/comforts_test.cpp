@@ -24,7 +24,7 @@ class Comforts : public ::testing::Test {
     for (int r = 1; r <= 9; ++r)
       for (int c = 1; c <= 9; ++c) m.solution[r][c] = uint8_t(guitest::kStartSolution[r - 1][c - 1]);
     m.board[1][1] = m.givens[1][1] = 4;
-    started.game.view().redrawBoard();
+    started.game.screen().redrawBoard();
   }
 
   punktivo::BoardModel& model() { return started.game.model(); }
@@ -105,15 +105,15 @@ TEST_F(Comforts, WithoutTheOptionAnEnteredDigitLeavesTheNotesAlone) {
 int strokeInk(const QImage& image, int column, int row) {
   const int x = 29 + 60 * (column - 1) + 1, y = 45 + 60 * (row - 1) + 1;
   int ink = 0;
-  for (int i = app::kStrokeInset + 1; i < 12; ++i) ink += qGray(image.pixel(x + i, y + i)) < 160;
-  for (int i = 46; i < 57 - app::kStrokeInset; ++i) ink += qGray(image.pixel(x + i, y + i)) < 160;
+  for (int i = render::kStrokeInset + 1; i < 12; ++i) ink += qGray(image.pixel(x + i, y + i)) < 160;
+  for (int i = 46; i < 57 - render::kStrokeInset; ++i) ink += qGray(image.pixel(x + i, y + i)) < 160;
   return ink;
 }
 
 TEST_F(Comforts, AWrongDigitIsStruckThroughOnlyWithTheOptionAndARightOneNever) {
   model().board[1][2] = 1;  // right
   model().board[1][3] = 7;  // wrong: 2 is right
-  app().view().redrawBoard();
+  app().screen().redrawBoard();
   EXPECT_EQ(strokeInk(started.image(), 3, 1), 0);
   started.runtime.chooseMenuItem(app::kMenuMarkErrors);
   EXPECT_TRUE(app().settings().markErrors);
@@ -124,7 +124,7 @@ TEST_F(Comforts, AWrongDigitIsStruckThroughOnlyWithTheOptionAndARightOneNever) {
   EXPECT_EQ(punktivo::testing::readBytes(dir / "punktivo.opt"),
             std::vector<uint8_t>({'h', 'e', 'r', 'v', 'o', 'r', 'h', 'e', 'b', 'e', 'n', '=', '1', '\n', 'f', 'e', 'h',
                                   'l', 'e', 'r', 'm', 'a', 'r', 'k', 'e', '=', '1', '\n'}));
-  app().view().redrawBoard();
+  app().screen().redrawBoard();
   EXPECT_GE(strokeInk(started.image(), 3, 1), 8);
   started.runtime.chooseMenuItem(app::kMenuMarkErrors);
   EXPECT_EQ(strokeInk(started.image(), 3, 1), 0);
@@ -144,7 +144,7 @@ class Pause : public Comforts {
     Comforts::SetUp();
     started.runtime.clockSource = [this] { return now; };
     model().board[2][2] = 8;
-    app().view().redrawBoard();
+    app().screen().redrawBoard();
     app().freshHistory();
   }
   void TearDown() override {

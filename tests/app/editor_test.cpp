@@ -25,8 +25,8 @@ int darkPixelsInCell(const QImage& image, int column, int row) {
 int pixelsUnlikeAFreshPicture(guitest::StartedGame& started) {
   const QRect well(28, 44, 542, 542);
   const QImage shown = started.image().copy(well);
-  started.game.view().drawMainScreen();
-  started.game.view().redrawBoard();
+  started.game.screen().drawMainScreen();
+  started.game.screen().redrawBoard();
   const QImage fresh = started.image().copy(well);
   int differing = 0;
   for (int y = 0; y < well.height(); ++y)
@@ -194,8 +194,8 @@ TEST_F(Editor, ShuffleXAndRLeaveACleanGridWithOnlyTheNewDots) {
     for (int r = 1; r <= rows; ++r)
       for (int c = 1; c <= 9; ++c)
         model().board[r][c] = model().givens[r][c] = uint8_t(10 - guitest::kStartSolution[r - 1][c - 1]);
-    started.game.view().drawMainScreen();
-    started.game.view().redrawBoard();
+    started.game.screen().drawMainScreen();
+    started.game.screen().redrawBoard();
   };
   otherFilling(6);
   const auto before = model().dotsRight;
@@ -277,7 +277,7 @@ TEST_F(Editor, UReportsNoneOrSeveralWithoutAskingAndOnlyWithoutModifiers) {
   // A cleared board: no digits, and no dots, so that no neighbours may be consecutive or
   // double: still many fillings. Shift+U and Ctrl+U count nothing.
   started.runtime.chooseMenuItem(26);
-  started.game.panels().checkAndShowStatus();
+  started.game.screen().showStatus();
   const QString before = started.game.panels().statusMessage;
   pressU(Qt::ShiftModifier);
   pressU(Qt::ControlModifier);
@@ -292,10 +292,11 @@ TEST_F(Editor, UReportsNoneOrSeveralWithoutAskingAndOnlyWithoutModifiers) {
   EXPECT_EQ(model().board, punktivo::Grid{});
 
   const QImage report = statusLine();
-  started.game.panels().updateStatistics();
+  started.game.screen().showStatistics();
   EXPECT_FALSE(statusLine() == report);
   const QImage checked = statusLine();
   started.game.panels().drawStatusPanel();
+  started.game.screen().showStatus();
   EXPECT_TRUE(statusLine() == checked) << "the report left pixels behind the error check's message";
 }
 

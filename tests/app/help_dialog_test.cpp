@@ -129,7 +129,7 @@ TEST_F(HelpTopic, MissingFileShowsTheMessageWithOneOkButtonAndChangesNothing) {
   QTemporaryDir empty;
   Place place(empty.path());
   game.model().board[5][5] = 7;
-  game.view().redrawBoard();
+  game.screen().redrawBoard();
   const Snapshot before = snapshot();
 
   EXPECT_FALSE(punktivo::showHelpTopic(runtime, "Punktivo.chm", kOverview));

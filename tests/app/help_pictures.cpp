@@ -226,7 +226,7 @@ class Pictures {
     m.board[2][2] = 6;  // wrong: 8 belongs here
     for (int d : {3, 5, 6}) m.candidates[5][2][d] = true;
     for (int d : {1, 3}) m.candidates[4][5][d] = true;
-    game_.view().redrawBoard();
+    game_.screen().redrawBoard();
     game_.panels().updateDifficultyPanel();
     for (int i = 0; i < 6; ++i) app::drawSessionButton(game_, i, false);
     game_.panels().helpText = app::kHintClickCell;
@@ -256,7 +256,7 @@ class Pictures {
     m.dotsDown[6][2] = punktivo::kBlackDot;
     m.dotsRight[2][5] = punktivo::kNoDot;
     m.dotsRight[3][5] = punktivo::kNoDot;
-    game_.view().redrawBoard();
+    game_.screen().redrawBoard();
     const QImage image = client();
     return save(image.copy(cells(2, 2, 3, 2)), "punkt_weiss.png") &&
            save(image.copy(cells(2, 5, 3, 5)), "punkt_schwarz.png") &&
@@ -271,13 +271,13 @@ class Pictures {
     m.board[1][3] = 2;
     m.board[1][4] = 6;  // 5 belongs here
     m.dotsRight[1][2] = punktivo::kNoDot;  // the half dot at the picture's edge would only puzzle
-    game_.view().redrawBoard();
+    game_.screen().redrawBoard();
     return save(client().copy(cells(3, 1, 5, 1)), "farben.png");
   }
 
   bool picker() {
     exampleGame();
-    game_.view().redrawBoard();
+    game_.screen().redrawBoard();
     game_.input().pickerDigit = 5;
     game_.input().candidateInput = false;
     game_.cells().drawPicker(5, 4);
@@ -297,7 +297,7 @@ class Pictures {
     for (int d = 1; d <= 9; ++d) m.candidates[2][1][d] = true;
     for (int d : {3, 5}) m.candidates[2][2][d] = true;
     m.board[2][3] = m.givens[2][3] = 6;
-    game_.view().redrawBoard();
+    game_.screen().redrawBoard();
     return save(client().copy(cells(1, 1, 3, 2)), "kandidaten.png");
   }
 
@@ -317,15 +317,15 @@ class Pictures {
     m.dotsRight[kRow] = rowDots;  // no dots to the rows above and below: only this row counts
     for (int c = 1; c <= 9; ++c) m.solution[kRow][c] = uint8_t(kSolution[kRow - 1][c - 1]);
     for (int c : {4, 6, 7, 8, 9}) m.board[kRow][c] = m.givens[kRow][c] = m.solution[kRow][c];
-    game_.view().redrawBoard();
+    game_.screen().redrawBoard();
     if (!save(client().copy(cells(1, kRow, 9, kRow)), "beispiel_1.png")) return false;
     for (int d : {3, 7}) m.candidates[kRow][1][d] = m.candidates[kRow][5][d] = true;
     for (int d : {2, 4}) m.candidates[kRow][2][d] = m.candidates[kRow][3][d] = true;
-    game_.view().redrawBoard();
+    game_.screen().redrawBoard();
     if (!save(client().copy(cells(1, kRow, 9, kRow)), "beispiel_2.png")) return false;
     m.clearCandidates();
     for (int c = 1; c <= 9; ++c) m.board[kRow][c] = m.solution[kRow][c];
-    game_.view().redrawBoard();
+    game_.screen().redrawBoard();
     return save(client().copy(cells(1, kRow, 9, kRow)), "beispiel_3.png");
   }
 
@@ -363,7 +363,7 @@ class Pictures {
         for (int d = 1; d <= 9; ++d) m.candidates[cell.row][cell.column][d] = (marks >> d & 1U) != 0;
       }
       game_.cells().tintHintCells(tinted);
-      game_.view().redrawBoard();
+      game_.screen().redrawBoard();
       if (!save(client().copy(cells(picture.c1, picture.r1, picture.c2, picture.r2)), picture.file)) return false;
     }
     game_.cells().tintHintCells({});

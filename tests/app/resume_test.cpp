@@ -39,7 +39,7 @@ class Resume : public ::testing::Test {
         m.solution[r][c] = uint8_t(guitest::kStartSolution[r - 1][c - 1]);
         if (r <= 3) m.board[r][c] = m.givens[r][c] = m.solution[r][c];
       }
-    app().view().redrawBoard();
+    app().screen().redrawBoard();
     app().panels().updateDifficultyPanel();
   }
   void TearDown() override {

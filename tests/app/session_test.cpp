@@ -47,7 +47,7 @@ class Session : public ::testing::Test {
       for (int c = 1; c <= 9; ++c) m.solution[r][c] = uint8_t(guitest::kStartSolution[r - 1][c - 1]);
     m.board[1][1] = m.givens[1][1] = 4;
     m.board[9][9] = m.givens[9][9] = 4;
-    started.game.view().redrawBoard();
+    started.game.screen().redrawBoard();
   }
   void TearDown() override { started.runtime.postQuit(); }
 

@@ -120,10 +120,13 @@ Game::Game(const GameOptions& options)
     return false;
   });
   if (!drawn) {
+    // Whether the game was still there tells a hang from a crash.
+    const std::string process =
+        running() ? " (the game still runs)" : " (the game ended with status " + std::to_string(exitStatus_) + ")";
     // No destructor runs after a throw here.
     leaveEvidence();
     stop();
-    throw std::runtime_error("the start screen was not drawn: " + missing);
+    throw std::runtime_error("the start screen was not drawn: " + missing + process);
   }
 }
 

@@ -124,10 +124,10 @@ const std::vector<Operation>& operations() {
            for (int c = 1; c <= 9; ++c) {
              if (s.fast.board[r][c] != 0) continue;
              for (int d = 1; d <= 9; ++d) {
-               s.fastResults.push_back(s.fastSolver.fitsPlain(r, c, d));
-               s.fastResults.push_back(s.fastSolver.fitsAll(r, c, d));
-               s.literalResults.push_back(s.literalSolver.fitsPlain(r, c, d));
-               s.literalResults.push_back(s.literalSolver.fitsAll(r, c, d));
+               s.fastResults.push_back(s.fastSolver.fitsPlain(c, r, d));
+               s.fastResults.push_back(s.fastSolver.fitsAll(c, r, d));
+               s.literalResults.push_back(s.literalSolver.fitsPlain(c, r, d));
+               s.literalResults.push_back(s.literalSolver.fitsAll(c, r, d));
              }
            }
        }},

@@ -113,14 +113,14 @@ void deriveDotsFromSolution(BoardModel& model, LiteralSolver& solver) {
   model.board = model.solution;
 }
 
-bool LiteralSolver::fitsPlain(int row, int column, int digit) {
+bool LiteralSolver::fitsPlain(int column, int row, int digit) {
   model_.board[row][column] = uint8_t(digit);
   const bool fits = hasNoDuplicates(model_);
   model_.board[row][column] = 0;
   return fits;
 }
 
-bool LiteralSolver::fitsAll(int row, int column, int digit) {
+bool LiteralSolver::fitsAll(int column, int row, int digit) {
   model_.board[row][column] = uint8_t(digit);
   const bool fits = hasNoDuplicates(model_) && checkRowDots(model_, column, row) &&
                     checkColumnDots(model_, column, row);
@@ -142,7 +142,7 @@ void LiteralSolver::computeCandidates() {
     for (int r = 1; r <= 9; ++r)
       if (model_.board[r][c] == 0)
         for (int d = 1; d <= 9; ++d)
-          if (fitsAll(r, c, d)) model_.candidates[r][c][d] = true;
+          if (fitsAll(c, r, d)) model_.candidates[r][c][d] = true;
   for (int round = 1; round <= 3; ++round)
     for (int c = 1; c <= 9; ++c)
       for (int r = 1; r <= 9; ++r) {
@@ -210,7 +210,7 @@ void LiteralSolver::fillBoxSingles(int firstColumn, int firstRow) {
       if (model_.board[r][c] != 0) continue;
       fitCount = 0;
       for (int d = 1; d <= 9; ++d)
-        if (fitsPlain(r, c, d)) {
+        if (fitsPlain(c, r, d)) {
           fitCount = fitCount + 1;
           fitDigit = int16_t(d);
           fitRow = int16_t(r);
@@ -222,7 +222,7 @@ void LiteralSolver::fillBoxSingles(int firstColumn, int firstRow) {
     fitCount = 0;
     for (int c = firstColumn; c <= firstColumn + 2; ++c)
       for (int r = firstRow; r <= firstRow + 2; ++r)
-        if (model_.board[r][c] == 0 && fitsPlain(r, c, d)) {
+        if (model_.board[r][c] == 0 && fitsPlain(c, r, d)) {
           fitCount = fitCount + 1;
           fitDigit = int16_t(d);
           fitRow = int16_t(r);
@@ -236,7 +236,7 @@ void LiteralSolver::fillRowSingles(int row) {
   for (int d = 1; d <= 9; ++d) {
     fitCount = 0;
     for (int c = 1; c <= 9; ++c)
-      if (model_.board[row][c] == 0 && fitsPlain(row, c, d)) {
+      if (model_.board[row][c] == 0 && fitsPlain(c, row, d)) {
         fitCount = fitCount + 1;
         fitDigit = int16_t(d);
         fitRow = int16_t(row);
@@ -250,7 +250,7 @@ void LiteralSolver::fillColumnSingles(int column) {
   for (int d = 1; d <= 9; ++d) {
     fitCount = 0;
     for (int r = 1; r <= 9; ++r)
-      if (model_.board[r][column] == 0 && fitsPlain(r, column, d)) {
+      if (model_.board[r][column] == 0 && fitsPlain(column, r, d)) {
         fitCount = fitCount + 1;
         fitDigit = int16_t(d);
         fitRow = int16_t(r);
@@ -280,7 +280,7 @@ void LiteralSolver::guessInRow(int row) {
     guessFirst = 0;
     guessSecond = 0;
     for (int d = 1; d <= 9; ++d)
-      if (fitsPlain(row, c, d)) {
+      if (fitsPlain(c, row, d)) {
         fitCount = fitCount + 1;
         fitDigit = int16_t(d);
         fitRow = int16_t(row);
@@ -313,13 +313,15 @@ void LiteralSolver::guessInRow(int row) {
 }
 
 void LiteralSolver::computeSolution() {
+  // Quiet while it works; the caller's quietMode comes back afterwards.
+  const bool quiet = model_.quietMode;
   model_.quietMode = true;
   const Grid copy = model_.board;
   solveWithCandidates();
   model_.unsolvedFlag = !model_.isBoardComplete();
   model_.solution = model_.board;
   model_.board = copy;
-  model_.quietMode = false;
+  model_.quietMode = quiet;
 }
 
 void LiteralSolver::solveCommand(const bool& boardFull) {

@@ -18,8 +18,8 @@ class LiteralSolver {
  public:
   LiteralSolver(BoardModel& model, Settings& settings) : model_(model), settings_(settings) {}
 
-  bool fitsPlain(int row, int column, int digit);
-  bool fitsAll(int row, int column, int digit);
+  bool fitsPlain(int column, int row, int digit);
+  bool fitsAll(int column, int row, int digit);
 
   void computeCandidates();
   void solveWithCandidates();

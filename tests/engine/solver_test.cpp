@@ -67,16 +67,16 @@ TEST_F(SolverTest, NoDigitFitsAnywhereWhileTheBoardHoldsADuplicate) {
     for (int c = 1; c <= 9; ++c)
       for (int d = 1; d <= 9; ++d)
         if (model.board[r][c] == 0) {
-          ASSERT_FALSE(solver.fitsPlain(r, c, d)) << r << "," << c << ": " << d;
-          ASSERT_FALSE(solver.fitsAll(r, c, d));
+          ASSERT_FALSE(solver.fitsPlain(c, r, d)) << r << "," << c << ": " << d;
+          ASSERT_FALSE(solver.fitsAll(c, r, d));
         }
   EXPECT_EQ(model.board, before);
   model.board[9][8] = 0;
   EXPECT_TRUE(solver.fitsPlain(5, 5, 6));
   EXPECT_TRUE(solver.fitsPlain(5, 5, 3));
-  EXPECT_FALSE(solver.fitsPlain(5, 1, 3));  // same column as the 3
-  EXPECT_FALSE(solver.fitsPlain(9, 5, 6));  // same row as the 6
-  EXPECT_FALSE(solver.fitsPlain(7, 3, 6));  // same box
+  EXPECT_FALSE(solver.fitsPlain(1, 5, 3));  // same column as the 3
+  EXPECT_FALSE(solver.fitsPlain(5, 9, 6));  // same row as the 6
+  EXPECT_FALSE(solver.fitsPlain(3, 7, 6));  // same box
 }
 
 TEST_F(SolverTest, AllRulesFitTestAddsTheCellsDots) {
@@ -85,10 +85,10 @@ TEST_F(SolverTest, AllRulesFitTestAddsTheCellsDots) {
   model.dotsRight[5][4] = kWhiteDot;  // (5,4)-(5,5)
   std::set<int> right, left, below;
   for (int d = 1; d <= 9; ++d) {
-    if (solver.fitsAll(5, 6, d)) right.insert(d);
-    if (solver.fitsAll(5, 4, d)) left.insert(d);
-    if (solver.fitsAll(6, 5, d)) below.insert(d);
-    EXPECT_TRUE(solver.fitsPlain(5, 6, d) || d == 4);
+    if (solver.fitsAll(6, 5, d)) right.insert(d);
+    if (solver.fitsAll(4, 5, d)) left.insert(d);
+    if (solver.fitsAll(5, 6, d)) below.insert(d);
+    EXPECT_TRUE(solver.fitsPlain(6, 5, d) || d == 4);
   }
   EXPECT_EQ(right, (std::set<int>{2, 8}));
   EXPECT_EQ(left, (std::set<int>{3, 5}));
@@ -366,6 +366,11 @@ TEST_F(SolverTest, ComputeSolutionLeavesTheBoardAsItWas) {
     EXPECT_EQ(model.board, start);
     EXPECT_FALSE(model.quietMode);
     EXPECT_TRUE(screen.calls.empty());
+    // A caller that works unseen stays unseen.
+    model.quietMode = true;
+    solver.computeSolution();
+    EXPECT_TRUE(model.quietMode);
+    model.quietMode = false;
     BoardModel solved(screen);
     solved.board = model.solution;
     const bool complete = solved.isBoardComplete();
@@ -490,9 +495,9 @@ TEST(DigitMasks, PlacementsKeepTheDuplicateKnown) {
   EXPECT_EQ(masks.plainFits(3, 3), DigitMasks::kAllDigits & ~(1u << 5));
   masks.place(8, 8, 5);  // different row, column and box
   EXPECT_FALSE(masks.hasDuplicate());
-  masks.place(1, 3, 5);  // same box as (2,2)
+  masks.place(3, 1, 5);  // same box as (2,2)
   EXPECT_TRUE(masks.hasDuplicate());
-  EXPECT_EQ(masks.plainFits(9, 1), 0);
+  EXPECT_EQ(masks.plainFits(1, 9), 0);
   masks.rebuild(board);
   EXPECT_FALSE(masks.hasDuplicate());
 }

@@ -43,7 +43,7 @@ class Drawing : public ::testing::Test {
     return {first, last};
   }
   platform::Runtime runtime;
-  render::Drawing drawing{runtime};
+  render::Drawing drawing{runtime, runtime};
 };
 
 TEST_F(Drawing, RaisedFrameIsThreeAndSunkenTwoPixelsThick) {

@@ -46,7 +46,7 @@ struct BusyGame : guitest::StartedGame {
         for (int d = 1; d <= 9; ++d) m.candidates[r][c][d] = (r + c + d) % 3 == 0;
       }
     game.panels().updateDifficultyPanel();
-    game.view().redrawBoard();  // with the candidate marks
+    game.screen().redrawBoard();  // with the candidate marks
   }
   void openPicker(int column, int row, int digit) {
     auto& in = game.input();
@@ -83,9 +83,9 @@ TEST(PixelDensity, CachedDrawingGivesThePixelsOfPlainDrawing) {
   BusyGame cached(true), plain(false);
   EXPECT_EQ(difference(cached.image(), plain.image()), "");
   for (BusyGame* g : {&cached, &plain}) {
-    g->game.cells().drawPlayerCell(3, 3, 7);
-    g->game.cells().drawPlayerCell(4, 6, 0);
-    g->game.view().redrawBoard();
+    g->game.view().drawPlayerCell(3, 3, 7);
+    g->game.view().drawPlayerCell(4, 6, 0);
+    g->game.screen().redrawBoard();
   }
   EXPECT_EQ(difference(cached.image(), plain.image()), "");
   const QRect board = cached.runtime.toDevice(QRect(20, 16, 560, 620));
@@ -103,7 +103,7 @@ TEST(PixelDensity, CachedDrawingGivesThePixelsOfPlainDrawing) {
 TEST(PixelDensity, LinesAreWholeDevicePixelsWithoutSeams) {
   guitest::StartedGame g;
   platform::Runtime& rt = g.runtime;
-  auto& cells = g.game.cells();
+  auto& cells = g.game.view();
   // Digits everywhere, then every cell erased: nothing of them may stay between the lines.
   for (int c = 1; c <= 9; ++c)
     for (int r = 1; r <= 9; ++r) cells.drawPlayerCell(c, r, 8);
@@ -156,7 +156,7 @@ TEST(PixelDensity, DigitsAreDrawnAtFullResolution) {
   guitest::StartedGame g;
   const double ratio = g.runtime.devicePixelRatio();
   if (ratio < 2) GTEST_SKIP() << "needs two or more device pixels per client pixel";
-  g.game.cells().drawPlayerCell(1, 1, 8);
+  g.game.view().drawPlayerCell(1, 1, 8);
   // The digit of cell (1, 1): its edges are antialiased on device pixels, not blown-up
   // client pixels (which would make every aligned 2 x 2 block one colour).
   const QRect digit = g.runtime.toDevice(QRect(35, 50, 45, 50));

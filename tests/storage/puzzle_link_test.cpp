@@ -247,6 +247,20 @@ constexpr const char* kKropkiPairs =
     "c2PHtEUjeWo87skys8yu9mstorUi9sYkVEgEYEgAC4QAA9vgr6ThGHIBhe94ZjGfbwfO/LfhymI/penKfleKFIQaWpFlORq4cOLretu4ELvBz"
     "owRRZIBlhqKeuhsFSrSQpERh17yohGGYg26IcSxNJWthna0QaMpLtOg5vgWh5QTxQlyQxAaCsRaLRoKuLRsx4lStG/HBs2RJAA==";
 
+// "It's April, Phil" by Sam Cappleman-Lynes (CC BY 4.0), as listed in
+// dclamage/SudokuVariantSolverJS puzzles/puzzles.json: f-puzzles' export with title, author,
+// rules text and givens, whose rules leave dots out.
+constexpr const char* kNotAllDotsGiven =
+    "N4IgzglgXgpiBcBOANCALhNAbO8QEk0ByMAAgEEAHAJwi2VIAUALOkVAQwFc1mB7aghABlDgFtSAYQ6VKOMRwB2AWgAyAT0Uww7ENS44wMNEIB"
+    "yAhVlLCuAEz4BrLqX2HSMueoB0pADqL/ABEIAHNMMiNKDmoONBhbUgAjdXdSAHdWONJ7NFIxLjBcxJhSAGM+RSNSnggANxgffAAzUjQ0vmzQ8P"
+    "dqEsjo2PiklI4krA5Sh2y+NAYKkvzCpJL7LkScVuYSma3qH38grrQyNMxmUkUOnOW2mBhFTZgJBRSwWIgwJpSYM5hqBi0v3+pAESR2IJavG0JX"
+    "KilsmAgFTAXl0IVotgQAG1MaBahwsFxcABGVBheqKBBofQwAC+yFx+MJCAALKS6vdKdS6cBubz6XyefyALrIHEC8X8yWCnkisVSiXSkB4gnEtn"
+    "kzmE7lKxm4VkgMkc+BUzXC0XShUW01y8307UqhAk/XsilGrlSu1M+B6g0u420+VWm1By0ys1a5Wex0+jX+hn2r1qw1+kPi2XBgPp0PWlPuiOqp"
+    "3q10muOe73OmM0oUikDwppNP73Uq4HEgJtYLA6eCYkAAJQAzJJmboewAmQcgIVatsdrG9gAckgAbMOAOxLidTmDtzvdnsAVkkI+HzMPG9t053v"
+    "YPR9Q+8kRLPoAvs7vc+HB8Qj9bW5nXd7iFPW8AIfSdzx/S8ezXIdb0XcdQKfcCXwHZdbxPZd4O/bcXzHN9byJSQ3ww58/x7fDcN7fDPyIxCSIH"
+    "PthzHejqKwkiFxXVdJHY5jf13WDPxggiN2rGIMD4LEEJY3cxz3Bi4M3ST53XW8Fxk7iILXdjbzXdD5J43s6OHAchzUl8DwfASQN0iCT34q9JCo"
+    "qzTMEgTCMc1jAP/U8TJIk9zN7E8j0nScgA==";
+
 TEST(PuzzleLink, ImportsRealKropkiLinks) {
   // All dots given: the exact counter finds the one solution the solver's test expects.
   const LinkResult kropki = readPuzzleLink(std::string(kFpuzzlesPrefix) + kKropki);
@@ -272,6 +286,8 @@ TEST(PuzzleLink, ImportsRealKropkiLinks) {
   // claim rules the puzzle lacks.
   const LinkResult pairs = readPuzzleLink(std::string(kFpuzzlesPrefix) + kKropkiPairs);
   EXPECT_EQ(pairs.error, LinkError::kNotAllDots);
+  // So is a published puzzle with givens and texts: for the missing rule, not for those.
+  EXPECT_EQ(readPuzzleLink(std::string(kFpuzzlesPrefix) + kNotAllDotsGiven).error, LinkError::kNotAllDots);
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ struct RecordingDisplay final : punktivo::BoardDisplay {
 // The game's state as far as printing touches it, wired as the game wires it.
 struct PrintRig {
   platform::Runtime runtime;
-  render::Drawing drawing{runtime};
+  render::Drawing drawing{runtime, runtime};
   punktivo::Settings settings;
   RecordingDisplay display;
   punktivo::BoardModel model{display};
