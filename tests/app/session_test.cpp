@@ -321,23 +321,23 @@ TEST_F(Session, TheDigitUnderTheCursorTintsItsCellsAndAnEmptyCellTintsNone) {
   model().board[1][2] = 1;
   model().board[6][7] = 1;
   model().board[5][4] = 5;
-  started.game.view().redrawBoard();
+  started.game.screen().redrawBoard();
   struct Tints {
     QColor one, five, empty;
   } onOne, onEmpty;
   const auto read = [this] { return Tints{tintOf(7, 6), tintOf(4, 5), tintOf(5, 5)}; };
   release(Qt::Key_Home);
   release(Qt::Key_Right);  // the cursor on the 1 at (2, 1)
-  when([&] { return tintOf(2, 1) == app::kCursorTint; }, [&] {
+  when([&] { return tintOf(2, 1) == render::kCursorTint; }, [&] {
     onOne = read();
     release(Qt::Key_Right);  // on the empty cell (3, 1)
-    when([&] { return tintOf(3, 1) == app::kCursorTint; }, [&] {
+    when([&] { return tintOf(3, 1) == render::kCursorTint; }, [&] {
       onEmpty = read();
       release(Qt::Key_A);
     });
   });
   choose(10);
-  EXPECT_EQ(onOne.one, app::kSameDigitTint);
+  EXPECT_EQ(onOne.one, render::kSameDigitTint);
   EXPECT_EQ(onOne.five, white);
   EXPECT_EQ(onOne.empty, white);
   EXPECT_EQ(onEmpty.one, white);
@@ -426,7 +426,7 @@ TEST_F(Session, AGivenAndAnEnteredDigitStandAtTheSamePlaceInTheirCells) {
   const auto digit = uint8_t(guitest::kStartSolution[1][3]);
   model().board[2][4] = digit;  // the player's, right: blue
   model().board[2][2] = model().givens[2][2] = digit;
-  started.game.view().redrawBoard();
+  started.game.screen().redrawBoard();
   // Where the cell is not white, away from its sides (and the dots there).
   const auto inkOfCell = [this](int column, int row) {
     QImage mask(44, 44, QImage::Format_Mono);
@@ -441,10 +441,10 @@ TEST_F(Session, AGivenAndAnEnteredDigitStandAtTheSamePlaceInTheirCells) {
 }
 
 TEST_F(Session, CellsRepaintedUnderTheCursorLeaveTheBoxLinesWhole) {
-  auto& view = started.game.view();
-  view.drawMainScreen();
+  auto& screen = started.game.screen();
+  screen.drawMainScreen();
   const QImage grid = started.image().copy();  // the lines on an empty board
-  view.redrawBoard();
+  screen.redrawBoard();
   release(Qt::Key_Home);
   for (int i = 0; i < 8; ++i) release(Qt::Key_Right);  // along row 1 ...
   for (int i = 0; i < 8; ++i) release(Qt::Key_Down);   // ... and down column 9
