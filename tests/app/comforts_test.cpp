@@ -6,6 +6,7 @@
 
 #include "app/menu.h"
 #include "storage/resume_file.h"
+#include "in_loop.h"
 #include "support/gui_support.h"
 #include "support/temp_dir.h"
 
@@ -152,17 +153,10 @@ class Pause : public Comforts {
   }
   // Runs `action` from inside the session loop, once it waits for input.
   void during(const std::function<void()>& action) { QTimer::singleShot(0, client(), action); }
-  // Runs `action` from inside the session loop once the game is paused (or after some
-  // seconds without a pause, so that a fault shows as a failure, never as a hang).
-  void whenPaused(const std::function<void()>& action, int tries = 5000) {
-    QTimer::singleShot(1, client(), [this, action, tries] {
-      if (app().session().paused() || tries == 0) {
-        action();
-      } else {
-        whenPaused(action, tries - 1);
-      }
-    });
+  void when(const std::function<bool()>& holds, const std::function<void()>& action) {
+    guitest::whenInLoop(client(), holds, action);
   }
+  void whenPaused(const std::function<void()>& action) { when([this] { return app().session().paused(); }, action); }
 
   double now = 1000.0;
 };
@@ -170,7 +164,7 @@ class Pause : public Comforts {
 TEST_F(Pause, PHidesTheBoardAndStopsTheClockUntilPAgain) {
   startTimedGame();
   const QImage shown = board();
-  QImage hidden;
+  QImage hidden, resumed;
   double pausedElapsed = -1;
   release(Qt::Key_P);
   whenPaused([&] {
@@ -179,13 +173,17 @@ TEST_F(Pause, PHidesTheBoardAndStopsTheClockUntilPAgain) {
     pausedElapsed = app().timer().elapsedTime();
     release(Qt::Key_F);  // ignored while paused: no notes filled in behind the face
     release(Qt::Key_P);
-    during([&] { release(Qt::Key_A); });
+    when([this] { return !app().session().paused(); }, [&] {
+      resumed = board();  // still inside the session
+      release(Qt::Key_A);
+    });
   });
   session();
   ASSERT_FALSE(hidden.isNull());
   // Only the text of the face differs from its grey: no grid, no digit, no dot.
   EXPECT_LT(notFace(hidden), 4000);
   EXPECT_DOUBLE_EQ(pausedElapsed, 0.0);
+  EXPECT_EQ(resumed, shown) << "P again did not take the face away";
   EXPECT_EQ(board(), shown);
   EXPECT_FALSE(model().candidates[5][5][1]);
   EXPECT_DOUBLE_EQ(app().timer().elapsedTime(), 0.0) << "the pause was counted";

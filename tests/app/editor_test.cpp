@@ -96,6 +96,28 @@ TEST_F(Editor, RightClickOnAPlayerDigitChangesNothing) {
   EXPECT_EQ(model().board[5][5], 6);
 }
 
+TEST_F(Editor, AClickTakesTheShownCursorAlongToTheClickedCell) {
+  guitest::postKeyStroke(client(), Qt::Key_Home);  // the cursor shows at (1, 1)
+  click(Qt::LeftButton, cellCentre(3, 7));         // column 3, row 7
+  type(Qt::Key_Escape, QString(QChar(27)));        // the picker closes
+  type(Qt::Key_5, "5");                            // at the cursor
+  guitest::postKeyStroke(client(), Qt::Key_A);
+  started.runtime.chooseMenuItem(11);
+  EXPECT_EQ(model().board[7][3], 5);
+  EXPECT_EQ(model().board[3][7], 0);
+}
+
+TEST_F(Editor, AGivenOffTheLastGamesSolutionCountsNoMistake) {
+  for (int r = 1; r <= 9; ++r)
+    for (int c = 1; c <= 9; ++c) model().solution[r][c] = uint8_t(guitest::kStartSolution[r - 1][c - 1]);
+  click(Qt::LeftButton, cellCentre(2, 1));
+  click(Qt::LeftButton, pickerSquare(2, 1, 7));  // the last game had 1 there
+  guitest::postKeyStroke(client(), Qt::Key_A);
+  started.runtime.chooseMenuItem(11);
+  EXPECT_EQ(model().givens[1][2], 7);
+  EXPECT_EQ(started.game.game().mistakeCount, 0);
+}
+
 TEST_F(Editor, RGivesTheDotsOfTheEnteredBoardsSolution) {
   // The start board's one filling, rows 1-8 typed in and one cell of row 9 entered by hand; the dots
   // are cleared first.

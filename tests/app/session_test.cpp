@@ -2,6 +2,11 @@
 // candidates, mistakes, leaving, and the exit question.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+#include "in_loop.h"
 #include "support/gui_support.h"
 
 using guitest::pixelAt;
@@ -56,6 +61,11 @@ class Session : public ::testing::Test {
   void choose(int id) {
     started.runtime.chooseMenuItem(id);
   }
+  void when(const std::function<bool()>& holds, const std::function<void()>& action) {
+    guitest::whenInLoop(client(), holds, action);
+  }
+  // A cell's tint, read inside its top-left corner where no digit, mark or dot reaches.
+  QColor tintOf(int column, int row) { return pixelAt(started.image(), 29 + 60 * (column - 1) + 3, 45 + 60 * (row - 1) + 3); }
 
   guitest::StartedGame started;
   int answer = 2;
@@ -94,6 +104,7 @@ TEST_F(Session, RightButtonClearsAFilledCellAndNotesCandidatesInAnEmptyOne) {
   release(Qt::Key_Escape);
   choose(10);
   EXPECT_EQ(model().board[5][5], 0);
+  EXPECT_EQ(inkOf(started.image(), 5, 5), "none");
   EXPECT_TRUE(model().candidates[4][4][3]);
   EXPECT_TRUE(model().candidates[4][6][8]);
   int marks = 0;
@@ -106,6 +117,24 @@ TEST_F(Session, RightButtonClearsAFilledCellAndNotesCandidatesInAnEmptyOne) {
   for (int x = 29 + 180 + 5 + 38; x < 29 + 180 + 5 + 38 + 12; ++x)
     for (int y = 45 + 180 + 2; y < 45 + 180 + 18; ++y) ink = ink || started.image().pixelColor(x, y).lightness() < 90;
   EXPECT_TRUE(ink);
+}
+
+TEST_F(Session, FNotesEveryCandidateEverywhereAndCTakesThemAllAway) {
+  const auto notes = [this] {
+    int count = 0;
+    for (int r = 1; r <= 9; ++r)
+      for (int c = 1; c <= 9; ++c)
+        for (int d = 1; d <= 9; ++d) count += model().candidates[r][c][d];
+    return count;
+  };
+  release(Qt::Key_F);
+  release(Qt::Key_A);
+  choose(10);
+  EXPECT_EQ(notes(), 9 * 9 * 9);
+  release(Qt::Key_C);
+  release(Qt::Key_A);
+  choose(10);
+  EXPECT_EQ(notes(), 0);
 }
 
 TEST_F(Session, EscapeInThePickerClearsTheCellButDoesNotLeaveTheSession) {
@@ -136,12 +165,17 @@ TEST_F(Session, ThePickerLeavesNoTraceAtTheBoardsCorner) {
         ADD_FAILURE() << "differs at " << x + 13 << "," << y + 89 << " " << qPrintable(QColor(after.pixel(x, y)).name()) << " was " << qPrintable(QColor(before.pixel(x, y)).name());
 }
 
-TEST_F(Session, TheAbortButtonLeavesTheSession) {
-  click(Qt::LeftButton, QPoint(540, 610));  // " _Abbruch ", the last of the six buttons
+TEST_F(Session, TheAbortButtonLeavesTheSessionFromTheLastPixelOfItsRange) {
+  click(Qt::LeftButton, QPoint(613, 610));  // right of the button row: nothing
+  click(Qt::LeftButton, QPoint(540, 624));  // below it: nothing
+  click(Qt::LeftButton, cellCentre(4, 5));
+  type(Qt::Key_6, "6");
+  click(Qt::LeftButton, QPoint(612, 623));  // " _Abbruch ", the last of the six buttons, at 612 and 623
   click(Qt::LeftButton, cellCentre(5, 5));  // then no session is left to open a picker
   type(Qt::Key_6, "6");
   release(Qt::Key_A);
   choose(10);
+  EXPECT_EQ(model().board[5][4], 6);
   EXPECT_EQ(model().board[5][5], 0);
 }
 
@@ -271,11 +305,189 @@ TEST_F(Session, ADigitKeyAtTheCursorEntersTheDigitAndWithShiftNotesIt) {
   EXPECT_TRUE(model().candidates[1][3][6]);
 }
 
-TEST_F(Session, SolveSequenceFillsTheBoardFromTheGivensWithoutAClock) {
+TEST_F(Session, AClickTakesTheShownCursorAlongToTheClickedCell) {
+  release(Qt::Key_Home);                      // the cursor shows at (1, 1)
+  click(Qt::LeftButton, cellCentre(3, 7));    // column 3, row 7
+  type(Qt::Key_Escape, QString(QChar(27)));   // the picker closes
+  type(Qt::Key_5, "5");                       // at the cursor
+  release(Qt::Key_A);
+  choose(10);
+  EXPECT_EQ(model().board[7][3], 5);
+  EXPECT_EQ(model().board[3][7], 0);
+}
+
+TEST_F(Session, TheDigitUnderTheCursorTintsItsCellsAndAnEmptyCellTintsNone) {
+  const QColor white = rgb(255, 255, 255);
+  model().board[1][2] = 1;
+  model().board[6][7] = 1;
+  model().board[5][4] = 5;
+  started.game.screen().redrawBoard();
+  struct Tints {
+    QColor one, five, empty;
+  } onOne, onEmpty;
+  const auto read = [this] { return Tints{tintOf(7, 6), tintOf(4, 5), tintOf(5, 5)}; };
+  release(Qt::Key_Home);
+  release(Qt::Key_Right);  // the cursor on the 1 at (2, 1)
+  when([&] { return tintOf(2, 1) == render::kCursorTint; }, [&] {
+    onOne = read();
+    release(Qt::Key_Right);  // on the empty cell (3, 1)
+    when([&] { return tintOf(3, 1) == render::kCursorTint; }, [&] {
+      onEmpty = read();
+      release(Qt::Key_A);
+    });
+  });
+  choose(10);
+  EXPECT_EQ(onOne.one, render::kSameDigitTint);
+  EXPECT_EQ(onOne.five, white);
+  EXPECT_EQ(onOne.empty, white);
+  EXPECT_EQ(onEmpty.one, white);
+  EXPECT_EQ(onEmpty.five, white);
+  EXPECT_EQ(onEmpty.empty, white);
+}
+
+// Of the open picker over (column, row): the squares mostly light grey, and those drawn over
+// what the board showed there before.
+struct PickerSquares {
+  std::vector<int> lit, drawn;
+};
+PickerSquares pickerSquares(const QImage& image, const QImage& board, int column, int row) {
+  PickerSquares squares;
+  for (int d = 1; d <= 9; ++d) {
+    const QRect square(pickerSquare(column, row, d) - QPoint(13, 13), QSize(26, 26));
+    int grey = 0;
+    for (int x = square.left(); x <= square.right(); ++x)
+      for (int y = square.top(); y <= square.bottom(); ++y) grey += image.pixelColor(x, y) == rgb(192, 192, 192);
+    if (grey > 300) squares.lit.push_back(d);
+    if (image.copy(square) != board.copy(square)) squares.drawn.push_back(d);
+  }
+  return squares;
+}
+
+TEST_F(Session, ThePickerLightsTheSquareUnderTheMouseAndDrawsEveryDigit) {
+  const std::vector<int> all{1, 2, 3, 4, 5, 6, 7, 8, 9};
+  PickerSquares onEight, onThree;
+  const QImage board = started.image().copy();
+  const auto squares = [&] { return pickerSquares(started.image(), board, 5, 5); };
+  const auto moveTo = [this](int digit) {
+    guitest::postMove(client(), pickerSquare(5, 5, digit).x(), pickerSquare(5, 5, digit).y());
+  };
+  click(Qt::LeftButton, cellCentre(5, 5));
+  // Each move once the picker waits: a move handled before it opened would light nothing.
+  when([this] { return started.game.input().pickerOpen; }, [&] {
+    moveTo(8);
+    when([&] { return !squares().lit.empty(); }, [&] {
+      onEight = squares();
+      moveTo(3);
+      when([&] { return squares().lit != onEight.lit; }, [&] {
+        onThree = squares();
+        click(Qt::LeftButton, pickerSquare(5, 5, 3));
+        release(Qt::Key_A);
+      });
+    });
+  });
+  choose(10);
+  EXPECT_EQ(onEight.lit, std::vector<int>{8});
+  EXPECT_EQ(onEight.drawn, all);
+  EXPECT_EQ(onThree.lit, std::vector<int>{3});
+  EXPECT_EQ(onThree.drawn, all);
+  EXPECT_EQ(model().board[5][5], 3);
+}
+
+TEST_F(Session, TheBoardsOutermostPixelsBelongToItsEdgeCellsAndThoseBeyondToNone) {
+  // Inside: the first and last pixel column and row of the board.
+  const struct {
+    QPoint at;
+    int column, row, digit;
+  } inside[] = {{{29, cellCentre(1, 3).y()}, 1, 3, 1},
+                {{cellCentre(4, 9).x(), 45 + 539}, 4, 9, 2},
+                {{29 + 539, cellCentre(9, 5).y()}, 9, 5, 3},
+                {{cellCentre(6, 1).x(), 45}, 6, 1, 5}};
+  // One pixel beyond each edge.
+  const QPoint outside[] = {{28, cellCentre(1, 6).y()}, {cellCentre(2, 9).x(), 45 + 540},
+                            {29 + 540, cellCentre(9, 7).y()}, {cellCentre(8, 1).x(), 44}};
+  punktivo::Grid expected = model().board;
+  const punktivo::Grid givens = model().givens;
+  for (const auto& cell : inside) {
+    click(Qt::LeftButton, cell.at);
+    type(Qt::Key_0 + cell.digit, QString::number(cell.digit));
+    expected[cell.row][cell.column] = uint8_t(cell.digit);
+  }
+  for (const QPoint& at : outside) {
+    click(Qt::LeftButton, at);
+    type(Qt::Key_9, "9");  // no picker to take it
+  }
+  release(Qt::Key_A);
+  choose(10);
+  EXPECT_EQ(model().board, expected);
+  EXPECT_EQ(model().givens, givens);
+}
+
+TEST_F(Session, AGivenAndAnEnteredDigitStandAtTheSamePlaceInTheirCells) {
+  const auto digit = uint8_t(guitest::kStartSolution[1][3]);
+  model().board[2][4] = digit;  // the player's, right: blue
+  model().board[2][2] = model().givens[2][2] = digit;
+  started.game.screen().redrawBoard();
+  // Where the cell is not white, away from its sides (and the dots there).
+  const auto inkOfCell = [this](int column, int row) {
+    QImage mask(44, 44, QImage::Format_Mono);
+    for (int x = 0; x < 44; ++x)
+      for (int y = 0; y < 44; ++y)
+        mask.setPixel(x, y, pixelAt(started.image(), 29 + 60 * (column - 1) + 8 + x, 45 + 60 * (row - 1) + 8 + y) != rgb(255, 255, 255));
+    return mask;
+  };
+  EXPECT_EQ(inkOf(started.image(), 2, 2), "black");
+  EXPECT_EQ(inkOf(started.image(), 4, 2), "blue");
+  EXPECT_EQ(inkOfCell(2, 2), inkOfCell(4, 2));
+}
+
+TEST_F(Session, CellsRepaintedUnderTheCursorLeaveTheBoxLinesWhole) {
+  auto& screen = started.game.screen();
+  screen.drawMainScreen();
+  const QImage grid = started.image().copy();  // the lines on an empty board
+  screen.redrawBoard();
+  release(Qt::Key_Home);
+  for (int i = 0; i < 8; ++i) release(Qt::Key_Right);  // along row 1 ...
+  for (int i = 0; i < 8; ++i) release(Qt::Key_Down);   // ... and down column 9
+  release(Qt::Key_A);
+  choose(10);
+  // Every red pixel of the lines stays red, away from the dots on the cells' sides.
+  int broken = 0;
+  for (int x = 28; x <= 569; ++x)
+    for (int y = 44; y <= 585; ++y) {
+      const int u = (x - 29 + 60) % 60, v = (y - 45 + 60) % 60;
+      if (std::abs(u - 30) < 12 || std::abs(v - 30) < 12) continue;
+      if (grid.pixelColor(x, y) == rgb(255, 0, 0) && pixelAt(started.image(), x, y) != rgb(255, 0, 0)) ++broken;
+    }
+  EXPECT_EQ(broken, 0);
+}
+
+TEST_F(Session, TheSessionCountsAsRunningOnlyWhileItLasts) {
+  bool runningInside = false;
+  when([this] { return started.game.session().running(); }, [&] {
+    runningInside = started.game.session().running();
+    release(Qt::Key_A);
+  });
+  choose(10);
+  EXPECT_TRUE(runningInside);
+  EXPECT_FALSE(started.game.session().running()) << "left set after the session";
+}
+
+TEST_F(Session, SolveSequenceFillsTheBoardFromTheGivensAndStopsTheClock) {
+  started.game.game().timedGame = true;
+  started.game.timer().startTiming();
+  started.game.timer().refreshClock();
+  const int right = guitest::kStartSolution[7][4];
+  click(Qt::LeftButton, cellCentre(5, 8));
+  type(Qt::Key_0 + right, QString::number(right));  // a step the solve leaves no undo of
   release(Qt::Key_Q);
   release(Qt::Key_K);  // other keys in between do not disarm
   release(Qt::Key_Z);
-  release(Qt::Key_Escape);
+  // Still in the session (leaving ends the timing anyway): the solve ended it.
+  bool timedAfter = true;
+  when([this] { return model().isBoardComplete(); }, [&] {
+    timedAfter = started.game.game().timedGame;
+    release(Qt::Key_Escape);
+  });
   // The start board's solution needs no givens beyond the dots to be judged; give the
   // solver enough to finish: every cell of rows 1-6.
   for (int r = 1; r <= 6; ++r)
@@ -284,6 +496,38 @@ TEST_F(Session, SolveSequenceFillsTheBoardFromTheGivensWithoutAClock) {
   EXPECT_TRUE(model().isBoardComplete());
   EXPECT_EQ(model().board, model().solution);
   EXPECT_EQ(started.game.panels().statusMessage, "Brett gelöst!!!");
+  EXPECT_FALSE(started.game.history().canUndo()) << "the solve starts the history afresh";
+  EXPECT_FALSE(timedAfter) << "a solved game left timed would enter the hall of fame";
+}
+
+TEST_F(Session, TheSixButtonsStandRaisedWhileTheSessionWaits) {
+  std::vector<int> pressedLook;
+  when([this] { return started.game.session().running(); }, [&] {
+    // The top-left edge of each button: white when raised, dark grey when pressed.
+    for (const int x : {30, 108, 202, 296, 398, 476})
+      if (pixelAt(started.image(), x + 1, 599) != rgb(255, 255, 255)) pressedLook.push_back(x);
+    release(Qt::Key_A);
+  });
+  choose(10);
+  EXPECT_EQ(pressedLook, std::vector<int>{});
+}
+
+TEST_F(Session, AHintInATimedGameIsAskedForWithNoAsTheDefault) {
+  std::vector<platform::MessageBoxRequest> requests;
+  started.runtime.messageBoxResponder = [&](const platform::MessageBoxRequest& request) {
+    requests.push_back(request);
+    return 2;  // "&NEIN"
+  };
+  started.game.game().timedGame = true;
+  started.game.timer().startTiming();
+  release(Qt::Key_T);
+  release(Qt::Key_A);
+  choose(10);
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].text, "Mit Tipp zählt die Zeit nicht für die Ruhmeshalle. Tipp anzeigen?");
+  EXPECT_EQ(requests[0].buttons, (QStringList{"&JA", "&NEIN"}));
+  EXPECT_EQ(requests[0].defaultButton, 2);
+  EXPECT_FALSE(started.game.game().hintShown);
 }
 
 }  // namespace
