@@ -496,7 +496,7 @@ TEST_F(Session, SolveSequenceFillsTheBoardFromTheGivensAndStopsTheClock) {
   EXPECT_TRUE(model().isBoardComplete());
   EXPECT_EQ(model().board, model().solution);
   EXPECT_EQ(started.game.panels().statusMessage, "Brett gelöst!!!");
-  EXPECT_FALSE(started.game.history().canUndo()) << "the solve starts the history afresh";
+  EXPECT_FALSE(started.game.core().history().canUndo()) << "the solve starts the history afresh";
   EXPECT_FALSE(timedAfter) << "a solved game left timed would enter the hall of fame";
 }
 
