@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/exact_solver.h"
+#include "engine/game_core.h"
+#include "storage/board_file.h"
 
 #include <vector>
 
@@ -161,6 +163,34 @@ TEST_F(Editor, FAndCDoNothingAndXKeepsTheSolvedDigits) {
       if (model().givens[r][c] != 0) {
         EXPECT_EQ(model().givens[r][c], model().board[r][c]);
       }
+}
+
+TEST_F(Editor, TheHiddenSolveKeepsWhatTheCandidateSolverFinished) {
+  // An Extrem game: the candidate solver finishes its givens with the dots, the rule solver
+  // (plain rules and one guess) does not.
+  punktivo::NullDisplay none;
+  punktivo::GameCore made(none, 7);
+  made.settings().fillLevelNames();
+  made.settings().difficulty = punktivo::kLevelExtreme;
+  punktivo::BoardFile stock(made.model(), made.random());
+  stock.boardFileName = PUNKTIVO_SOURCE_DATA_DIR "/extrem.ptv";
+  made.model().quietMode = true;
+  ASSERT_TRUE(made.newGame(stock.records(), {}).generated());
+  punktivo::BoardModel& m = made.model();
+  m.board = m.givens;
+  made.solver().solveByRules();
+  ASSERT_FALSE(m.isBoardComplete()) << "the rule solver finishes this one: pick another seed";
+
+  model().givens = model().board = m.givens;
+  model().dotsRight = m.dotsRight;
+  model().dotsDown = m.dotsDown;
+  guitest::postKeyStroke(client(), Qt::Key_Q);
+  guitest::postKeyStroke(client(), Qt::Key_Z);
+  guitest::postKeyStroke(client(), Qt::Key_A);
+  started.runtime.chooseMenuItem(11);
+  // Finished and sound, the board stays as the candidate solver left it: the rule solver
+  // starts again from the givens only where the candidate solver left the board unsound.
+  EXPECT_EQ(model().board, m.solution);
 }
 
 TEST_F(Editor, XAndRStartTheUndoHistoryAfresh) {
