@@ -215,20 +215,35 @@ class ExactSearch {
     return tables_ == nullptr || closeFillings(s, i);
   }
 
-  // Builds the table of every box with few enough fillings; false when a box has none (or the
-  // steps ran out).
+  // Builds the table of every box with few enough fillings (a box alike to one before, in its
+  // digits and inner dots, takes over its fillings); false when a box has none (or the steps
+  // ran out).
   bool buildTables(State& s) {
     tables_ = std::make_unique<BoxTables>();
+    std::array<std::array<uint16_t, 18>, 9> kinds{};  // a box's digit sets and inner dots
     for (int b = 0; b < 9; ++b) {
-      Filling f;
-      const bool complete = fillBox(s, b, 0, 0, f);
-      if (steps_ > maxSteps_) return false;
-      if (!complete) continue;  // too many, or too long to find: no table
-      if (f.count == 0) return false;
+      for (int p = 0; p < 9; ++p) {
+        const int cell = shape_.units[18 + b][p];
+        kinds[b][p] = s.digits[cell];
+        kinds[b][9 + p] = uint16_t(dotLeft_[cell] << 8 | dotAbove_[cell]);
+      }
+      const int alike = int(std::find(kinds.begin(), kinds.begin() + b, kinds[b]) - kinds.begin());
+      if (alike < b) {
+        if (!tables_->used[alike]) continue;
+        tables_->words[b] = tables_->words[alike];
+        tables_->fits[b] = tables_->fits[alike];
+        s.open[b] = s.open[alike];
+      } else {
+        Filling f;
+        const bool complete = fillBox(s, b, 0, 0, f);
+        if (steps_ > maxSteps_) return false;
+        if (!complete) continue;  // too many, or too long to find: no table
+        if (f.count == 0) return false;
+        tables_->words[b] = (f.count + 63) / 64;
+        s.open[b].fill(0);
+        for (int t = 0; t < f.count; ++t) s.open[b][size_t(t / 64)] |= uint64_t(1) << (t % 64);
+      }
       tables_->used[b] = true;
-      tables_->words[b] = (f.count + 63) / 64;
-      s.open[b].fill(0);
-      for (int t = 0; t < f.count; ++t) s.open[b][size_t(t / 64)] |= uint64_t(1) << (t % 64);
       for (const uint8_t cell : shape_.units[18 + b]) s.tabled[cell] = s.digits[cell];
     }
     return true;
