@@ -226,7 +226,7 @@ class ExactSearch {
       for (int p = 0; p < 9; ++p) {
         const int cell = shape_.units[18 + b][p];
         kinds[b][p] = s.digits[cell];
-        kinds[b][9 + p] = uint16_t(dotLeft_[cell] << 8 | dotAbove_[cell]);
+        kinds[b][9 + p] = uint16_t((p % 3 > 0 ? dotLeft_[cell] << 8 : 0) | (p >= 3 ? dotAbove_[cell] : 0));
       }
       const int alike = int(std::find(kinds.begin(), kinds.begin() + b, kinds[b]) - kinds.begin());
       if (alike < b) {
