@@ -107,18 +107,19 @@ struct CellLinks {
 // is set when filling t has digit d at that place of the box.
 struct BoxTables {
   std::array<bool, 9> used{};
-  std::array<int, 9> words{};
   std::array<std::array<std::array<FillingSet, 10>, 9>, 9> fits{};
   std::array<std::array<std::array<uint8_t, 10>, 9>, 9> lastFound{};  // a word to look in first
 };
 
 // The digits each cell may still hold, and which single cells have already been taken out of
-// their peers; with box tables, the fillings still open, the digits each table has seen go,
-// and the boxes whose cells must be narrowed to their open fillings.
+// their peers; with box tables, the fillings still open (and which words of them have any),
+// the digits each table has seen go, and the boxes whose cells must be narrowed to their open
+// fillings.
 struct State {
   std::array<uint16_t, kCells> digits{};
   std::array<bool, kCells> settled{};
   std::array<FillingSet, 9> open{};
+  std::array<uint32_t, 9> openWords{};
   std::array<uint16_t, kCells> tabled{};
   uint16_t boxesToNarrow = 0;
 };
@@ -215,20 +216,35 @@ class ExactSearch {
     return tables_ == nullptr || closeFillings(s, i);
   }
 
-  // Builds the table of every box with few enough fillings; false when a box has none (or the
-  // steps ran out).
+  // Builds the table of every box with few enough fillings (a box alike to one before, in its
+  // digits and inner dots, takes over its fillings); false when a box has none (or the steps
+  // ran out).
   bool buildTables(State& s) {
     tables_ = std::make_unique<BoxTables>();
+    std::array<std::array<uint16_t, 18>, 9> kinds{};  // a box's digit sets and inner dots
     for (int b = 0; b < 9; ++b) {
-      Filling f;
-      const bool complete = fillBox(s, b, 0, 0, f);
-      if (steps_ > maxSteps_) return false;
-      if (!complete) continue;  // too many, or too long to find: no table
-      if (f.count == 0) return false;
+      for (int p = 0; p < 9; ++p) {
+        const int cell = shape_.units[18 + b][p];
+        kinds[b][p] = s.digits[cell];
+        kinds[b][9 + p] = uint16_t((p % 3 > 0 ? dotLeft_[cell] << 8 : 0) | (p >= 3 ? dotAbove_[cell] : 0));
+      }
+      const int alike = int(std::find(kinds.begin(), kinds.begin() + b, kinds[b]) - kinds.begin());
+      if (alike < b) {
+        if (!tables_->used[alike]) continue;
+        tables_->fits[b] = tables_->fits[alike];
+        s.open[b] = s.open[alike];
+        s.openWords[b] = s.openWords[alike];
+      } else {
+        Filling f;
+        const bool complete = fillBox(s, b, 0, 0, f);
+        if (steps_ > maxSteps_) return false;
+        if (!complete) continue;  // too many, or too long to find: no table
+        if (f.count == 0) return false;
+        s.open[b].fill(0);
+        for (int t = 0; t < f.count; ++t) s.open[b][size_t(t / 64)] |= uint64_t(1) << (t % 64);
+        s.openWords[b] = uint32_t((uint64_t(1) << ((f.count + 63) / 64)) - 1);
+      }
       tables_->used[b] = true;
-      tables_->words[b] = (f.count + 63) / 64;
-      s.open[b].fill(0);
-      for (int t = 0; t < f.count; ++t) s.open[b][size_t(t / 64)] |= uint64_t(1) << (t % 64);
       for (const uint8_t cell : shape_.units[18 + b]) s.tabled[cell] = s.digits[cell];
     }
     return true;
@@ -277,16 +293,17 @@ class ExactSearch {
     if (!tables_->used[b] || lost == 0) return true;
     s.tabled[i] = s.digits[i];
     const auto& fits = tables_->fits[b][size_t(placeInBox(i))];
-    uint64_t closed = 0, left = 0;
-    for (size_t w = 0; w < size_t(tables_->words[b]); ++w) {
+    uint64_t closed = 0;
+    for (uint32_t words = s.openWords[b]; words != 0; words &= words - 1) {
+      const auto w = size_t(std::countr_zero(words));
       uint64_t gone = 0;
       for (uint16_t d = lost; d != 0; d &= uint16_t(d - 1)) gone |= fits[size_t(std::countr_zero(d))][w];
       closed |= s.open[b][w] & gone;
       s.open[b][w] &= ~gone;
-      left |= s.open[b][w];
+      if (s.open[b][w] == 0) s.openWords[b] &= ~(uint32_t(1) << w);
     }
     if (closed != 0) s.boxesToNarrow |= uint16_t(1u << b);
-    return left != 0;
+    return s.openWords[b] != 0;
   }
 
 
@@ -311,11 +328,13 @@ class ExactSearch {
     const FillingSet& open = s.open[size_t(b)];
     uint8_t& hint = tables_->lastFound[size_t(b)][size_t(place)][size_t(d)];
     if ((fits[hint] & open[hint]) != 0) return true;
-    for (int w = 0; w < tables_->words[b]; ++w)
-      if ((fits[size_t(w)] & open[size_t(w)]) != 0) {
+    for (uint32_t words = s.openWords[size_t(b)]; words != 0; words &= words - 1) {
+      const auto w = size_t(std::countr_zero(words));
+      if ((fits[w] & open[w]) != 0) {
         hint = uint8_t(w);
         return true;
       }
+    }
     return false;
   }
 
@@ -385,7 +404,7 @@ class ExactSearch {
     for (int b = 0; b < 9; ++b) {
       if (!tables_->used[b] || fewestDigits(s, shape_.units[18 + b]) < 0) continue;
       int open = 0;
-      for (int w = 0; w < tables_->words[b]; ++w) open += std::popcount(s.open[b][size_t(w)]);
+      for (const uint64_t word : s.open[b]) open += std::popcount(word);
       if (open < least) least = open, tightest = b;
     }
     return tightest < 0 ? best : fewestDigits(s, shape_.units[18 + tightest]);

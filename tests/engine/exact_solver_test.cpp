@@ -145,6 +145,51 @@ TEST(ExactSolver, AgreesWithTheLiteralCountOnEveryBoardFamily) {
   }
 }
 
+// The puzzle turned over (rows become columns) or by half a turn: the rules see the same
+// puzzle, so the count is the same and a single solution turns with it. Boxes alike in digits
+// and inner dots share one table of fillings; a box that differs only in its upright dots, or
+// one met in another order, must not take another's.
+Puzzle transposed(const Puzzle& p) {
+  Puzzle t;
+  for (int r = 1; r <= 9; ++r)
+    for (int c = 1; c <= 9; ++c) t.givens[c][r] = p.givens[r][c];
+  t.dotsRight = p.dotsDown;  // dotsDown is stored column first: the same image
+  t.dotsDown = p.dotsRight;
+  return t;
+}
+
+Puzzle halfTurned(const Puzzle& p) {
+  Puzzle t;
+  for (int r = 1; r <= 9; ++r)
+    for (int c = 1; c <= 9; ++c) {
+      t.givens[10 - r][10 - c] = p.givens[r][c];
+      if (c < 9) t.dotsRight[10 - r][9 - c] = p.dotsRight[r][c];
+      if (c < 9) t.dotsDown[10 - r][9 - c] = p.dotsDown[r][c];  // [column][row]: r is the column
+    }
+  return t;
+}
+
+TEST(ExactSolver, CountsTheSameOnTheTurnedBoard) {
+  std::map<int, int> outcomes;
+  for (const CountFamily family : {CountFamily::nearEmpty, CountFamily::clearedFew, CountFamily::randomDots}) {
+    std::mt19937_64 rng(uint64_t(family) + 57);
+    for (int k = 0; k < 30; ++k) {
+      SCOPED_TRACE(std::string(testing::familyName(family)) + " " + std::to_string(k));
+      const Puzzle p = testing::makeCountBoard(family, rng);
+      const ExactSolution answer = solveExact(p.givens, p.dotsRight, p.dotsDown);
+      ++outcomes[answer.solutions];
+      for (const auto turn : {transposed, halfTurned}) {
+        const Puzzle turned = turn(p);
+        const ExactSolution other = solveExact(turned.givens, turned.dotsRight, turned.dotsDown);
+        EXPECT_EQ(other.solutions, answer.solutions);
+        EXPECT_EQ(other.grid, turn({answer.grid, {}, {}}).givens);
+      }
+    }
+  }
+  EXPECT_GT(outcomes[0], 0);
+  EXPECT_GT(outcomes[2], 0);
+}
+
 // A bound on the work: too few steps leave the answer open, enough give the full answer.
 TEST(ExactSolver, ABoundOnStepsLeavesTheAnswerOpenOrGivesTheFullOne) {
   Puzzle blackDot;  // a cleared board with one black dot: no filling fits, found the long way
