@@ -145,7 +145,10 @@ void CellInput::enterDigit(int column, int row, int digit) {
     model_.board[row][column] = uint8_t(digit);
     return;
   }
-  const punktivo::EntryOutcome outcome = core_.enterDigit(column, row, digit);
+  showEntry(core_.enterDigit(column, row, digit));
+}
+
+void CellInput::showEntry(const punktivo::EntryOutcome& outcome) {
   if (outcome.timedGameEnded) timer_.refreshClock();
   for (const punktivo::CellRef& cell : outcome.notesTidied) view_.drawCandidateMarksOf(cell.column, cell.row);
   // The marks' boxes reach under the dots at the cells' edges.

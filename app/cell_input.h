@@ -70,6 +70,9 @@ class CellInput {
   // the core's command (the cell drawn, a wrong digit counted, notes tidied); in the editor
   // only the model changes.
   void enterDigit(int column, int row, int digit);
+  // What an entry changed besides its cell, shown: the clock after a third mistake, the
+  // tidied notes.
+  void showEntry(const punktivo::EntryOutcome& outcome);
 
   // --- keyboard cursor --------------------------------------------------------------------
   // Moves the cursor for an arrow, Home, End, PgUp or PgDn key (the first such key only

@@ -175,14 +175,12 @@ void PlaySession::hintAction() {
   // The step carried out: a placed digit is a digit of the player's, removed candidates
   // leave the cell's notes as the step has them.
   const punktivo::Step step = *hint_.step;
-  const auto notes = punktivo::notesAfterStep(model, step);
   CellInput& cells = app_.cells();
   app_.step([&] {
-    for (const punktivo::Placement& p : step.placements) cells.enterDigit(p.cell.column, p.cell.row, p.digit);
-    for (const auto& [cell, mask] : notes) {
-      for (int d = 1; d <= 9; ++d) model.candidates[cell.row][cell.column][d] = (mask >> d & 1U) != 0;
+    const punktivo::StepOutcome done = app_.core().carryOutStep(step);
+    cells.showEntry(done.entry);
+    for (const punktivo::CellRef& cell : done.notesSet)
       if (model.board[cell.row][cell.column] == 0) app_.view().drawCandidateMarksOf(cell.column, cell.row);
-    }
     app_.screen().showStatistics();
     if (app_.settings().showCandidates) app_.core().solver().refreshCandidates();
   });

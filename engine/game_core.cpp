@@ -1,6 +1,7 @@
 // The game core's commands.
 #include "engine/game_core.h"
 
+#include "engine/hint.h"
 #include "engine/new_game.h"
 #include "engine/rules.h"
 
@@ -68,6 +69,24 @@ std::vector<CellRef> GameCore::tidyNotes(int column, int row, int digit) {
       tidied.push_back({r, c});
     }
   return tidied;
+}
+
+StepOutcome GameCore::carryOutStep(const Step& step) {
+  // The notes as the step leaves them, taken before its digits go in.
+  const auto notes = notesAfterStep(model_, step);
+  StepOutcome outcome;
+  for (const Placement& p : step.placements) {
+    const EntryOutcome entry = enterDigit(p.cell.column, p.cell.row, p.digit);
+    outcome.entry.mistake = outcome.entry.mistake || entry.mistake;
+    outcome.entry.timedGameEnded = outcome.entry.timedGameEnded || entry.timedGameEnded;
+    outcome.entry.notesTidied.insert(outcome.entry.notesTidied.end(), entry.notesTidied.begin(),
+                                     entry.notesTidied.end());
+  }
+  for (const auto& [cell, mask] : notes) {
+    for (int d = 1; d <= 9; ++d) model_.candidates[cell.row][cell.column][d] = (mask >> d & 1U) != 0;
+    outcome.notesSet.push_back(cell);
+  }
+  return outcome;
 }
 
 void GameCore::toggleCandidate(int column, int row, int digit) {

@@ -29,6 +29,12 @@ struct EntryOutcome {
   std::vector<CellRef> notesTidied;
 };
 
+// What carrying out a step of the step solver changed besides the cells it placed.
+struct StepOutcome {
+  EntryOutcome entry;              // its placements', together
+  std::vector<CellRef> notesSet;   // cells whose notes its removals set
+};
+
 class GameCore {
  public:
   GameCore(BoardDisplay& display, uint64_t seed);
@@ -65,6 +71,9 @@ class GameCore {
   // digit leaves the notes of every cell that sees it.
   EntryOutcome enterDigit(int column, int row, int digit);
   void toggleCandidate(int column, int row, int digit);
+  // A hint carried out: its digits entered as the player's, and the notes of the cells it
+  // removes candidates from left as the step has them.
+  StepOutcome carryOutStep(const Step& step);
   // Runs a change of the board as one step the player can undo.
   void step(const std::function<void()>& change);
   // After a new game, a load, a shuffle, a solve: nothing to undo.
