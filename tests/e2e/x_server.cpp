@@ -91,16 +91,23 @@ void XServer::startWindowManager() {
   if (!ready) throw std::runtime_error("the window manager (openbox) did not start");
 }
 
+namespace {
+
+// Asks a helper program to end, and ends it for good when it does not within a few seconds: a
+// wedged X server or window manager must not keep the test program from ending.
+void endProcess(pid_t pid) {
+  kill(pid, SIGTERM);
+  if (waitUntil([pid] { return waitpid(pid, nullptr, WNOHANG) != 0; }, std::chrono::seconds(5))) return;
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+}
+
+}  // namespace
+
 XServer::~XServer() {
   if (display_ != nullptr) XCloseDisplay(display_);
-  if (manager_ > 0) {
-    kill(manager_, SIGTERM);
-    waitpid(manager_, nullptr, 0);
-  }
-  if (server_ > 0) {
-    kill(server_, SIGTERM);
-    waitpid(server_, nullptr, 0);
-  }
+  if (manager_ > 0) endProcess(manager_);
+  if (server_ > 0) endProcess(server_);
 }
 
 void XServer::sync() { XSync(display_, False); }
