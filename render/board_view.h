@@ -37,7 +37,6 @@ struct CellTints {
   int cursorColumn = 1, cursorRow = 1;
   bool highlightSameDigits = false;
   std::bitset<81> hinted;
-  bool operator==(const CellTints&) const = default;
 
   static size_t bit(int column, int row) { return size_t((row - 1) * 9 + column - 1); }
 };
@@ -73,7 +72,6 @@ class BoardView {
   // The digit whose cells are tinted, 0 for none.
   int highlightedDigit(const CellTints& tints) const;
   QColor tintOf(const CellTints& tints, int digit, int column, int row) const;
-  const CellTints& tints() const { return tints_; }
   void setTints(const CellTints& tints) { tints_ = tints; }
 
   // The top-left corner of a cell's square on the grid (its line included).
