@@ -5,7 +5,8 @@
 // where the count has to search widely to find out that nothing or more than one fits.
 // And the counter's board families (count_boards.h), 10 000 boards each (or
 // PUNKTIVO_COUNT_BOARDS), every board timed on its own (the thread's processor time, which
-// other jobs on the machine do not stretch): median and maximum per family.
+// other jobs on the machine do not stretch): median and maximum per family, and by the number of
+// givens and dots where there are few.
 // Reported, never asserted: run with --benchmark_repetitions=N and read the medians.
 #include <benchmark/benchmark.h>
 
@@ -16,6 +17,7 @@
 #include <ctime>
 #include <filesystem>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "engine/exact_solver.h"
@@ -134,8 +136,22 @@ double threadMicros() {
   return double(now.tv_sec) * 1e6 + double(now.tv_nsec) * 1e-3;
 }
 
+// Givens and white or black dots of a puzzle.
+int cluesOf(const Puzzle& p) {
+  int clues = 0;
+  for (int i = 1; i <= 9; ++i)
+    for (int j = 1; j <= 9; ++j)
+      clues += int(p.givens[i][j] >= 1 && p.givens[i][j] <= 9) + int(p.dotsRight[i][j] == kWhiteDot) +
+               int(p.dotsRight[i][j] == kBlackDot) + int(p.dotsDown[i][j] == kWhiteDot) + int(p.dotsDown[i][j] == kBlackDot);
+  return clues;
+}
+
 // One pass over the family per iteration, every board timed on its own; the counters give the
-// median and the maximum of the last pass's board times and the outcomes.
+// median and the maximum of the last pass's board times and the outcomes, and for the boards
+// with at most kFewClues givens and dots the same by their number (where the nearly empty
+// boards differ most).
+constexpr int kFewClues = 6;
+
 void countFamily(benchmark::State& state, const std::vector<Puzzle>& puzzles) {
   std::vector<double> micros(puzzles.size());
   std::array<int, 3> outcomes{};
@@ -149,6 +165,17 @@ void countFamily(benchmark::State& state, const std::vector<Puzzle>& puzzles) {
       micros[i] = threadMicros() - start;
       ++outcomes[size_t(std::clamp(solutions, 0, 2))];
     }
+  }
+  std::array<std::vector<double>, kFewClues + 1> byClues;
+  for (size_t i = 0; i < puzzles.size(); ++i)
+    if (const int clues = cluesOf(puzzles[i]); clues <= kFewClues) byClues[size_t(clues)].push_back(micros[i]);
+  for (int clues = 0; clues <= kFewClues; ++clues) {
+    std::vector<double>& few = byClues[size_t(clues)];
+    if (few.empty()) continue;
+    std::sort(few.begin(), few.end());
+    const std::string suffix = "_clues" + std::to_string(clues);
+    state.counters["median_us" + suffix] = few[few.size() / 2];
+    state.counters["max_us" + suffix] = few.back();
   }
   std::sort(micros.begin(), micros.end());
   state.counters["median_us"] = micros[micros.size() / 2];

@@ -190,6 +190,24 @@ TEST(ExactSolver, CountsTheSameOnTheTurnedBoard) {
   EXPECT_GT(outcomes[2], 0);
 }
 
+// Counted to the end rather than to two: nearly empty boards with dozens or hundreds of
+// fillings, where the search walks the whole tree with the box tables, count the same turned.
+TEST(ExactSolver, CountsEveryFillingTheSameOnTheTurnedBoard) {
+  Puzzle whiteDot;  // no digits, one white dot: every other neighbour pair unrelated
+  whiteDot.dotsRight[1][2] = kWhiteDot;
+  Puzzle oneGiven;  // a cleared board with one given
+  oneGiven.givens[2][3] = 7;
+  for (const Puzzle& p : {whiteDot, oneGiven}) {
+    const int all = countSolutions(p.givens, p.dotsRight, p.dotsDown, 100000);
+    EXPECT_GT(all, 50);
+    EXPECT_EQ(countSolutions(p.givens, p.dotsRight, p.dotsDown, all - 1), all - 1);
+    for (const auto turn : {transposed, halfTurned}) {
+      const Puzzle turned = turn(p);
+      EXPECT_EQ(countSolutions(turned.givens, turned.dotsRight, turned.dotsDown, 100000), all);
+    }
+  }
+}
+
 // A bound on the work: too few steps leave the answer open, enough give the full answer.
 TEST(ExactSolver, ABoundOnStepsLeavesTheAnswerOpenOrGivesTheFullOne) {
   Puzzle blackDot;  // a cleared board with one black dot: no filling fits, found the long way
